@@ -1,0 +1,104 @@
+#include "experiment1model.h"
+
+#include "chargeband.h"
+#include "eutecticdiagram.h"
+#include "experiment1report.h"
+
+namespace {
+// A negative lever-rule fraction (the fitted liquid lies beyond the bulk
+// composition just below the liquidus) shows a charge with a trace of
+// crystal, not an all-glass one.
+constexpr double negativeFractionStandIn = 0.001;
+
+std::string pictureName(const std::string &sideLetter, const std::string &chargeLetter)
+{
+    return "Ch" + sideLetter + chargeLetter + ".wmf";
+}
+} // namespace
+
+RunOutcome Experiment1Model::run(const RunEntries &entries)
+{
+    using D = EutecticDiagram;
+    // The temperature is kept before anything can fail, so a failed run still
+    // reports the new temperature.
+    m_state.runTemp = entries.temperature;
+    const float totalGrams = entries.grams1 + entries.grams2;
+    if (totalGrams == 0.0f)
+        return RunOutcome::failed(RunOutcome::Failure::DivisionByZero);
+    const float bulkX2 = entries.grams2 / totalGrams;
+    const float runTemp = m_state.runTemp;
+
+    if (bulkX2 >= D::pureMineral2X2) {
+        m_state.phaseX2 = 1;
+        m_state.crystalX2 = 1;
+        return runTemp >= D::mineral2MeltingT ? show(1, "b", "a") : show(2, "b", "o");
+    }
+    if (bulkX2 <= D::pureMineral1X2) {
+        m_state.phaseX2 = 0;
+        m_state.crystalX2 = 0;
+        return runTemp >= D::mineral1MeltingT ? show(1, "a", "a") : show(2, "a", "o");
+    }
+    if (runTemp < D::eutecticT)
+        return show(3, "a", "q");
+    if (runTemp == D::eutecticT) {
+        m_state.phaseX2 = static_cast<float>(D::eutecticX2);
+        return show(5, "a", "p");
+    }
+    // The liquidus is taken only on the side the composition selects; a
+    // charge exactly on its liquidus still holds crystal.
+    if (bulkX2 >= D::eutecticX2) {
+        if (runTemp > D::sideBLiquidusT(bulkX2)) {
+            m_state.phaseX2 = bulkX2;
+            return show(1, "a", "a");
+        }
+        return settleSideB(bulkX2, static_cast<float>(D::sideBLiquidX2(runTemp)));
+    }
+    if (runTemp > D::sideALiquidusT(bulkX2)) {
+        m_state.phaseX2 = bulkX2;
+        return show(1, "a", "a");
+    }
+    return settleSideA(bulkX2, static_cast<float>(D::sideALiquidX2(runTemp)));
+}
+
+RunOutcome Experiment1Model::settleSideB(float bulkX2, float liquidX2)
+{
+    m_state.phaseCase = 4;
+    m_state.phaseX2 = liquidX2;
+    m_state.crystalX2 = 1;
+    const float denominator = static_cast<float>(m_state.crystalX2) - m_state.phaseX2;
+    if (denominator == 0.0f)
+        return RunOutcome::failed(RunOutcome::Failure::DivisionByZero);
+    return showFraction("b", (bulkX2 - m_state.phaseX2) / denominator);
+}
+
+RunOutcome Experiment1Model::settleSideA(float bulkX2, float liquidX2)
+{
+    m_state.phaseCase = 4;
+    m_state.phaseX2 = liquidX2;
+    m_state.crystalX2 = 0;
+    const float denominator = m_state.phaseX2 - static_cast<float>(m_state.crystalX2);
+    if (denominator == 0.0f)
+        return RunOutcome::failed(RunOutcome::Failure::DivisionByZero);
+    return showFraction("a", (m_state.phaseX2 - bulkX2) / denominator);
+}
+
+RunOutcome Experiment1Model::show(int phaseCase, const char *sideLetter, const char *chargeLetter)
+{
+    m_state.phaseCase = phaseCase;
+    return RunOutcome::showing(pictureName(sideLetter, chargeLetter));
+}
+
+RunOutcome Experiment1Model::showFraction(const char *sideLetter, float crystalFraction) const
+{
+    // A fraction above 1 is left as it is and has no letter: side A charges
+    // very close to pure mineral 1 just under its melting point ask for
+    // "Cha.wmf".
+    const double fraction = crystalFraction < 0 ? negativeFractionStandIn : crystalFraction;
+    return RunOutcome::showing(pictureName(sideLetter, ChargeBand::letterFor(fraction)));
+}
+
+std::string Experiment1Model::report(ScatterSource &scatter, std::int64_t &drawCount,
+                                     const NumberFormat &format) const
+{
+    return Experiment1Report(m_state, format).build(scatter, drawCount);
+}

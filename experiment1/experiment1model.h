@@ -1,0 +1,47 @@
+#pragma once
+
+#include "experimentmodel.h"
+
+// The run state of the first experiment's window. It outlives the window's
+// controls; a run assigns only the fields that its outcome calls for, the
+// others keep what an earlier run left.
+struct Experiment1State
+{
+    int phaseCase = 0;  // 1 glass only, 2 one pure crystal, 3 both crystals, 4 glass + one crystal,
+                        // 5 glass + both crystals (at the eutectic); 0 before any run
+    float phaseX2 = 0;  // X(2) of the glass (cases 1, 4, 5) or of the only crystal (case 2)
+    int crystalX2 = 0;  // X(2) of the crystal in case 4: 1 mineral 2, 0 mineral 1
+    float runTemp = 0;  // degrees Celsius as entered; 0 before any run
+};
+
+// The first experiment: a eutectic system (see EutecticDiagram).
+//
+// A run works out the bulk composition bulkX2 = grams2 / (grams1 + grams2),
+// decides which phases the charge holds at the run temperature and, where
+// liquid and one crystal coexist, the crystal fraction by the lever rule,
+//   side B: F = (bulkX2 - liquidX2) / (1 - liquidX2)
+//   side A: F = (liquidX2 - bulkX2) / liquidX2
+// which only chooses the picture. Entries, bulkX2, F and phaseX2 are 32-bit
+// floats; the curves are 64-bit and every comparison widens the float.
+class Experiment1Model : public ExperimentModel
+{
+public:
+    RunOutcome run(const RunEntries &entries) override;
+    std::string report(ScatterSource &scatter, std::int64_t &drawCount,
+                       const NumberFormat &format) const override;
+
+    const Experiment1State &state() const { return m_state; }
+    void setState(const Experiment1State &state) { m_state = state; }
+
+    // Liquid plus one crystal on either side of the eutectic: store case 4
+    // with the liquid's composition, then take the crystal fraction from the
+    // lever rule. A zero denominator fails after the state is stored.
+    RunOutcome settleSideA(float bulkX2, float liquidX2);
+    RunOutcome settleSideB(float bulkX2, float liquidX2);
+
+private:
+    RunOutcome show(int phaseCase, const char *sideLetter, const char *chargeLetter);
+    RunOutcome showFraction(const char *sideLetter, float crystalFraction) const;
+
+    Experiment1State m_state;
+};

@@ -1,0 +1,61 @@
+#include "experiment2model.h"
+
+#include "chargeband.h"
+#include "experiment2report.h"
+#include "solidsolutiondiagram.h"
+
+#include <algorithm>
+
+RunOutcome Experiment2Model::run(const RunEntries &entries)
+{
+    using D = SolidSolutionDiagram;
+    // The temperature is kept before anything can fail.
+    m_state.runTemp = entries.temperature;
+    const float totalGrams = entries.grams1 + entries.grams2;
+    if (totalGrams == 0.0f)
+        return RunOutcome::failed(RunOutcome::Failure::DivisionByZero);
+    const float bulkX2 = entries.grams2 / totalGrams;
+    const float bulkX1 = entries.grams1 / totalGrams;
+    const float runTemp = m_state.runTemp;
+
+    if (bulkX1 <= D::pureMineral2X1) {
+        m_state.glassX2 = 1;
+        m_state.phaseX2 = 1;
+        return runTemp >= D::mineral2MeltingT ? show(1, "a") : show(2, "o");
+    }
+    if (bulkX1 >= D::pureMineral1X1) {
+        m_state.glassX2 = 0;
+        m_state.phaseX2 = 0;
+        return runTemp >= D::mineral1MeltingT ? show(1, "a") : show(2, "o");
+    }
+    if (runTemp > D::liquidusT(bulkX2)) {
+        m_state.phaseX2 = bulkX2;
+        return show(1, "a");
+    }
+    if (runTemp < D::solidusT(bulkX2)) {
+        m_state.phaseX2 = bulkX2;
+        return show(2, "o");
+    }
+    m_state.glassX2 = D::liquidX2(runTemp);
+    m_state.phaseX2 = static_cast<float>(D::crystalX2(runTemp));
+    m_state.phaseCase = 3;
+    const double denominator = static_cast<double>(m_state.phaseX2) - m_state.glassX2;
+    // The crystal is always richer in mineral 2 than the glass inside the
+    // loop (by more than 0.049), but a zero denominator must never pass.
+    if (denominator == 0.0)
+        return RunOutcome::failed(RunOutcome::Failure::DivisionByZero);
+    const double fraction = std::clamp((bulkX2 - m_state.glassX2) / denominator, 0.0, 1.0);
+    return show(3, ChargeBand::letterFor(fraction));
+}
+
+RunOutcome Experiment2Model::show(int phaseCase, const std::string &chargeLetter)
+{
+    m_state.phaseCase = phaseCase;
+    return RunOutcome::showing("Chb" + chargeLetter + ".wmf");
+}
+
+std::string Experiment2Model::report(ScatterSource &scatter, std::int64_t &drawCount,
+                                     const NumberFormat &format) const
+{
+    return Experiment2Report(m_state, format).build(scatter, drawCount);
+}

@@ -1,0 +1,58 @@
+#pragma once
+
+#include "experimentlayout.h"
+#include "experimentsession.h"
+
+#include <QObject>
+#include <QPointer>
+
+#include <memory>
+
+class ExperimentWindow;
+class ScatterSource;
+
+// The window object of one experiment: it lives from its first showing until
+// the program ends and carries the run state (in its session), while its
+// window, with the entries, picture and report, is created each time it is
+// shown and destroyed each time it is unloaded (menu button, Esc, close box,
+// or a run that failed). The event handlers of the window are here.
+class ExperimentForm : public QObject
+{
+    Q_OBJECT
+
+public:
+    ExperimentForm(const ExperimentLayout &layout, std::unique_ptr<ExperimentModel> model,
+                   ScatterSource &scatter, QObject *parent = nullptr);
+    ~ExperimentForm() override;
+
+    // Loads the window if it is not loaded and shows it modally: while it is
+    // up, no other window of the program takes input.
+    void show();
+    bool isLoaded() const { return !m_window.isNull(); }
+    ExperimentWindow *window() const { return m_window; }
+    ExperimentSession &session() { return m_session; }
+    const ExperimentLayout &layout() const { return m_layout; }
+
+    void Txt_GotFocus(int index);
+    void Command1_Click();
+    void Command2_Click();
+    void Command3_Click();
+
+signals:
+    void unloaded();
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void load();
+    void unload();
+    void takeEntryErrorPath(int index);
+    void takeUnexpectedErrorPath();
+    void showMessage(const QString &title, const QString &text);
+
+    ExperimentLayout m_layout;
+    ExperimentSession m_session;
+    ScatterSource &m_scatter;
+    QPointer<ExperimentWindow> m_window;
+};

@@ -1,0 +1,53 @@
+#pragma once
+
+#include "numberformat.h"
+#include "scattersource.h"
+
+#include <cstdint>
+#include <string>
+
+// The three entries of a run, already accepted by the window's checks:
+// grams of mineral 1, grams of mineral 2 and the run temperature in degrees
+// Celsius, each a single-precision number as typed.
+struct RunEntries
+{
+    float grams1 = 0;
+    float grams2 = 0;
+    float temperature = 0;
+};
+
+// What a run gives back to the window: the name of the charge picture to
+// show, or the failure that ends the run on the window's error path.
+struct RunOutcome
+{
+    enum class Failure {
+        None,
+        DivisionByZero, // an arithmetic failure in the run (both masses 0, a zero lever-rule denominator)
+    };
+
+    std::string pictureName;
+    Failure failure = Failure::None;
+
+    bool isSuccess() const { return failure == Failure::None; }
+    static RunOutcome showing(std::string pictureName) { return {std::move(pictureName), Failure::None}; }
+    static RunOutcome failed(Failure failure) { return {{}, failure}; }
+};
+
+// The seam between the lab shell and one furnace experiment. The model owns
+// the experiment window's run state (everything but the draw counter, which
+// the shell's entry checks advance too): a run updates it, a report reads it.
+// It is plain C++, so every digit of a run and a report can be tested
+// without a window.
+class ExperimentModel
+{
+public:
+    virtual ~ExperimentModel() = default;
+
+    // Classifies the charge, stores the run state and names its picture.
+    virtual RunOutcome run(const RunEntries &entries) = 0;
+
+    // The whole microprobe report (CR LF line ends) of the last run, with one
+    // scatter draw per analysed oxide value; each draw advances drawCount.
+    virtual std::string report(ScatterSource &scatter, std::int64_t &drawCount,
+                               const NumberFormat &format) const = 0;
+};

@@ -1,0 +1,40 @@
+#include "experimentsession.h"
+
+#include "entryconversion.h"
+
+ExperimentSession::ExperimentSession(std::unique_ptr<ExperimentModel> model, int temperatureLimit)
+    : m_model(std::move(model))
+    , m_temperatureLimit(temperatureLimit)
+{
+}
+
+ExperimentSession::RunResult ExperimentSession::run(const EntryTexts &texts, const QLocale &locale)
+{
+    std::array<float, EntryCount> values{};
+    for (int index = 0; index < EntryCount; ++index) {
+        m_drawCount += 1;
+        const std::optional<float> value = EntryConversion::toSingle(texts[index], locale);
+        const double upperLimit = index == TemperatureEntry ? m_temperatureLimit : 1.0;
+        if (!value || *value < 0 || *value > upperLimit)
+            return {RunResult::Kind::EntryError, index, {}};
+        values[index] = *value;
+    }
+    const RunOutcome outcome = m_model->run({values[Grams1Entry], values[Grams2Entry],
+                                             values[TemperatureEntry]});
+    if (!outcome.isSuccess())
+        return {RunResult::Kind::Aborted, -1, {}};
+    return {RunResult::Kind::PictureNamed, -1, QString::fromStdString(outcome.pictureName)};
+}
+
+QString ExperimentSession::report(ScatterSource &scatter, const QLocale &locale)
+{
+    const NumberFormat format(locale.decimalPoint().toStdString());
+    return QString::fromStdString(m_model->report(scatter, m_drawCount, format));
+}
+
+QString ExperimentSession::entryErrorMessage(int entryIndex) const
+{
+    if (entryIndex == TemperatureEntry)
+        return QStringLiteral("A value between 0 and %1 is required!").arg(m_temperatureLimit);
+    return QStringLiteral("A value between 0 and 1 is required!");
+}

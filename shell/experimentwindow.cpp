@@ -1,0 +1,143 @@
+#include "experimentwindow.h"
+
+#include "picturebox.h"
+#include "twips.h"
+
+#include <QFrame>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+
+namespace {
+
+constexpr QSize clientSizeTwips(6708, 6000);
+const QColor gramsBackground(255, 255, 192);
+const QColor temperatureBackground(192, 255, 192);
+
+QFont windowFont()
+{
+    QFont font;
+    font.setFamilies({QStringLiteral("MS Sans Serif"), QStringLiteral("Microsoft Sans Serif"),
+                      QStringLiteral("Liberation Sans"), QStringLiteral("Arial")});
+    font.setPointSizeF(8);
+    return font;
+}
+
+QFont reportFont()
+{
+    // Resolves to a metric-compatible fixed-pitch face where Courier New
+    // itself is missing, so the report's columns still line up.
+    QFont font(QStringLiteral("Courier New"));
+    font.setPointSizeF(8.4);
+    font.setStyleHint(QFont::TypeWriter);
+    font.setFixedPitch(true);
+    return font;
+}
+
+void setBackground(QWidget *widget, const QColor &color)
+{
+    QPalette palette = widget->palette();
+    palette.setColor(QPalette::Base, color);
+    widget->setPalette(palette);
+}
+
+} // namespace
+
+ExperimentWindow::ExperimentWindow(const ExperimentLayout &layout, QWidget *parent)
+    : QDialog(parent)
+    , m_dotsPerInch(Twips::screenDotsPerInch())
+{
+    setObjectName(layout.formName);
+    setWindowTitle(layout.windowTitle);
+    setFont(windowFont());
+    setFixedSize(place(QRect(QPoint(0, 0), clientSizeTwips)).size());
+    setSizeGripEnabled(false);
+
+    const std::array<int, 3> entryTops{405, 900, layout.temperatureEntryTop};
+    for (int index = 0; index < 3; ++index) {
+        auto *entry = new QLineEdit(this);
+        entry->setObjectName(QStringLiteral("txt(%1)").arg(index));
+        entry->setGeometry(place(QRect(3045, entryTops[index], 1000, 285)));
+        setBackground(entry, index == 2 ? temperatureBackground : gramsBackground);
+        m_txt[index] = entry;
+    }
+
+    addLabel("Label1", QStringLiteral("Enter number of grams of mineral 1:"), QRect(100, 400, 2490, 195))
+        ->setBuddy(m_txt[0]);
+    addLabel("Label2", QStringLiteral("Enter number of grams of mineral 2:"), QRect(100, 900, 2490, 195))
+        ->setBuddy(m_txt[1]);
+    QLabel *temperatureLabel = addLabel("Label3", layout.temperatureCaption, layout.temperatureLabel);
+    temperatureLabel->setBuddy(m_txt[2]);
+    temperatureLabel->setWordWrap(layout.temperatureLabel.height() > 195);
+    addLabel("Label4", QStringLiteral("Microprobe Results"), layout.resultsLabel)
+        ->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+    addLabel("Label5", QStringLiteral("Charge"), QRect(5040, 120, 1215, 255))
+        ->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+    for (int index = 0; index < 3; ++index)
+        m_txt[index]->setAccessibleName(findChild<QLabel *>(QStringLiteral("Label%1").arg(index + 1))
+                                            ->text().simplified());
+
+    m_command1 = new QPushButton(QStringLiteral("&Begin the Run"), this);
+    m_command1->setObjectName(QStringLiteral("Command1"));
+    m_command1->setGeometry(place(QRect(360, 1920, 1860, 435)));
+    m_command1->setDefault(true);
+
+    m_text1 = new QPlainTextEdit(this);
+    m_text1->setObjectName(QStringLiteral("Text1"));
+    m_text1->setGeometry(place(QRect(120, 3600, 6375, 2295)));
+    m_text1->setReadOnly(true);
+    m_text1->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+    m_text1->setFont(reportFont());
+    m_text1->setLineWrapMode(QPlainTextEdit::NoWrap);
+    m_text1->setAccessibleName(QStringLiteral("Microprobe Results"));
+
+    m_command2 = new QPushButton(QStringLiteral("&Menu"), this);
+    m_command2->setObjectName(QStringLiteral("Command2"));
+    m_command2->setGeometry(place(QRect(2760, 1920, 1785, 375)));
+
+    m_picture1 = new PictureBox(this);
+    m_picture1->setObjectName(QStringLiteral("Picture1"));
+    m_picture1->setGeometry(place(QRect(4680, 360, 1845, 2910)));
+
+    m_command3 = new QPushButton(QStringLiteral("&Microprobe the Phases"), this);
+    m_command3->setObjectName(QStringLiteral("Command3"));
+    m_command3->setGeometry(place(QRect(1440, 2760, 2175, 375)));
+
+    auto *line = new QFrame(this);
+    line->setObjectName(QStringLiteral("Line1"));
+    line->setFrameShape(QFrame::HLine);
+    line->setFrameShadow(QFrame::Plain);
+    line->setLineWidth(1);
+    const QRect lineRect = place(QRect(165, 2520, 4560 - 165, 0));
+    line->setGeometry(lineRect.left(), lineRect.top(), lineRect.width(), 1);
+
+    for (QPushButton *button : {m_command1, m_command2, m_command3})
+        button->setAccessibleName(button->text().remove(QLatin1Char('&')));
+
+    // Tab order of the layout table; labels and the line take no focus.
+    const std::array<QWidget *, 8> tabOrder{m_txt[0], m_txt[1], m_txt[2], m_command1,
+                                            m_text1, m_command2, m_picture1, m_command3};
+    for (std::size_t index = 1; index < tabOrder.size(); ++index)
+        setTabOrder(tabOrder[index - 1], tabOrder[index]);
+    m_txt[0]->setFocus();
+}
+
+QLabel *ExperimentWindow::addLabel(const char *name, const QString &caption, const QRect &twips)
+{
+    auto *label = new QLabel(caption, this);
+    label->setObjectName(QLatin1String(name));
+    label->setGeometry(place(twips));
+    label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    return label;
+}
+
+QRect ExperimentWindow::place(const QRect &twips) const
+{
+    return Twips::toPixels(twips, m_dotsPerInch);
+}
+
+void ExperimentWindow::reject()
+{
+    m_command2->click();
+}

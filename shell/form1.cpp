@@ -1,0 +1,127 @@
+#include "form1.h"
+
+#include "experiment1model.h"
+#include "experiment2model.h"
+#include "experimentform.h"
+#include "twips.h"
+
+#include <QCoreApplication>
+#include <QEvent>
+#include <QLabel>
+#include <QMouseEvent>
+#include <QPushButton>
+
+const QString Form1::welcomeText = QStringLiteral("Welcome to Orvane Experimental Labs");
+const QString Form1::mottoText = QStringLiteral("Experiments without burnt fingers!");
+
+namespace {
+constexpr QSize clientSizeTwips(6696, 5268);
+const QColor teal(0, 128, 128);
+const QColor yellow(255, 255, 0);
+} // namespace
+
+Form1::Form1(ScatterSource &scatter, QWidget *parent)
+    : QWidget(parent)
+    , m_scatter(scatter)
+    , m_dotsPerInch(Twips::screenDotsPerInch())
+{
+    setObjectName(QStringLiteral("Form1"));
+    setWindowTitle(QStringLiteral("Main Menu"));
+    setFixedSize(Twips::toPixels(QRect(QPoint(0, 0), clientSizeTwips), m_dotsPerInch).size());
+    QPalette windowPalette = palette();
+    windowPalette.setColor(QPalette::Window, teal);
+    setPalette(windowPalette);
+    setAutoFillBackground(true);
+
+    QFont buttonFont;
+    buttonFont.setFamilies({QStringLiteral("MS Sans Serif"), QStringLiteral("Microsoft Sans Serif"),
+                            QStringLiteral("Liberation Sans"), QStringLiteral("Arial")});
+    buttonFont.setPointSizeF(8);
+    setFont(buttonFont);
+
+    m_label1 = new QLabel(this);
+    m_label1->setObjectName(QStringLiteral("Label1"));
+    m_label1->setGeometry(Twips::toPixels(QRect(756, 312, 5376, 372), m_dotsPerInch));
+    QFont labelFont = buttonFont;
+    labelFont.setPointSizeF(13.8);
+    labelFont.setWeight(QFont::Normal);
+    m_label1->setFont(labelFont);
+    m_label1->setAutoFillBackground(true);
+    m_label1->installEventFilter(this);
+
+    addButton("Command1", QStringLiteral("Begin Experiment &1"), QRect(1395, 1245, 2800, 795));
+    addButton("Command2", QStringLiteral("Begin Experiment &2"), QRect(1395, 2370, 2800, 795));
+    QPushButton *exitButton = addButton("Command3", QStringLiteral("E&xit"), QRect(1905, 3990, 1815, 800));
+    QPalette exitPalette = exitButton->palette();
+    exitPalette.setColor(QPalette::Button, yellow);
+    exitButton->setPalette(exitPalette);
+
+    connect(findChild<QPushButton *>(QStringLiteral("Command1")), &QPushButton::clicked, this,
+            &Form1::Command1_Click);
+    connect(findChild<QPushButton *>(QStringLiteral("Command2")), &QPushButton::clicked, this,
+            &Form1::Command2_Click);
+    connect(exitButton, &QPushButton::clicked, this, &Form1::Command3_Click);
+
+    Form_Load();
+}
+
+QPushButton *Form1::addButton(const char *name, const QString &caption, const QRect &twips)
+{
+    auto *button = new QPushButton(caption, this);
+    button->setObjectName(QLatin1String(name));
+    button->setGeometry(Twips::toPixels(twips, m_dotsPerInch));
+    button->setAccessibleName(QString(caption).remove(QLatin1Char('&')));
+    return button;
+}
+
+void Form1::Form_Load()
+{
+    m_label1->setText(welcomeText);
+}
+
+bool Form1::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == m_label1 && event->type() == QEvent::MouseButtonRelease
+        && static_cast<QMouseEvent *>(event)->button() == Qt::LeftButton) {
+        Label1_Click();
+        return true;
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void Form1::Label1_Click()
+{
+    m_label1->setText(m_label1->text() == welcomeText ? mottoText : welcomeText);
+}
+
+ExperimentForm *Form1::form2()
+{
+    if (!m_form2)
+        m_form2 = new ExperimentForm(ExperimentLayout::experiment1(), std::make_unique<Experiment1Model>(),
+                                     m_scatter, this);
+    return m_form2;
+}
+
+ExperimentForm *Form1::form3()
+{
+    if (!m_form3)
+        m_form3 = new ExperimentForm(ExperimentLayout::experiment2(), std::make_unique<Experiment2Model>(),
+                                     m_scatter, this);
+    return m_form3;
+}
+
+void Form1::Command1_Click()
+{
+    form2()->show();
+}
+
+void Form1::Command2_Click()
+{
+    form3()->show();
+}
+
+void Form1::Command3_Click()
+{
+    // Ends the program at once; no window's close handling runs.
+    QCoreApplication::exit(0);
+}

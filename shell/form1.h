@@ -1,0 +1,44 @@
+#pragma once
+
+#include <QWidget>
+
+class QLabel;
+class QPushButton;
+class ExperimentForm;
+class ScatterSource;
+
+// The main menu, the program's only top-level window: a welcome line that
+// toggles to a motto when clicked, a button for each experiment and an exit
+// button. Closing it ends the program.
+class Form1 : public QWidget
+{
+    Q_OBJECT
+
+public:
+    explicit Form1(ScatterSource &scatter, QWidget *parent = nullptr);
+
+    static const QString welcomeText;
+    static const QString mottoText;
+
+    // The experiment windows' objects, created on first use.
+    ExperimentForm *form2();
+    ExperimentForm *form3();
+
+    void Form_Load();
+    void Label1_Click();
+    void Command1_Click();
+    void Command2_Click();
+    void Command3_Click();
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    QPushButton *addButton(const char *name, const QString &caption, const QRect &twips);
+
+    ScatterSource &m_scatter;
+    qreal m_dotsPerInch;
+    QLabel *m_label1 = nullptr;
+    ExperimentForm *m_form2 = nullptr;
+    ExperimentForm *m_form3 = nullptr;
+};
