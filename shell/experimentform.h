@@ -2,13 +2,13 @@
 
 #include "experimentlayout.h"
 #include "experimentsession.h"
+#include "experimentwindow.h"
 
 #include <QObject>
 #include <QPointer>
 
 #include <memory>
 
-class ExperimentWindow;
 class ScatterSource;
 
 // The window object of one experiment: it lives from its first showing until

@@ -12,6 +12,7 @@
 namespace {
 
 constexpr QSize clientSizeTwips(6708, 6000);
+constexpr int singleLineHeightTwips = 255;
 const QColor gramsBackground(255, 255, 192);
 const QColor temperatureBackground(192, 255, 192);
 
@@ -67,9 +68,7 @@ ExperimentWindow::ExperimentWindow(const ExperimentLayout &layout, QWidget *pare
         ->setBuddy(m_txt[0]);
     addLabel("Label2", QStringLiteral("Enter number of grams of mineral 2:"), QRect(100, 900, 2490, 195))
         ->setBuddy(m_txt[1]);
-    QLabel *temperatureLabel = addLabel("Label3", layout.temperatureCaption, layout.temperatureLabel);
-    temperatureLabel->setBuddy(m_txt[2]);
-    temperatureLabel->setWordWrap(layout.temperatureLabel.height() > 195);
+    addLabel("Label3", layout.temperatureCaption, layout.temperatureLabel)->setBuddy(m_txt[2]);
     addLabel("Label4", QStringLiteral("Microprobe Results"), layout.resultsLabel)
         ->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
     addLabel("Label5", QStringLiteral("Charge"), QRect(5040, 120, 1215, 255))
@@ -90,6 +89,7 @@ ExperimentWindow::ExperimentWindow(const ExperimentLayout &layout, QWidget *pare
     m_text1->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
     m_text1->setFont(reportFont());
     m_text1->setLineWrapMode(QPlainTextEdit::NoWrap);
+    m_text1->setTabChangesFocus(true);
     m_text1->setAccessibleName(QStringLiteral("Microprobe Results"));
 
     m_command2 = new QPushButton(QStringLiteral("&Menu"), this);
@@ -127,8 +127,19 @@ QLabel *ExperimentWindow::addLabel(const char *name, const QString &caption, con
 {
     auto *label = new QLabel(caption, this);
     label->setObjectName(QLatin1String(name));
+    // A label drawn two lines high wraps its caption.
+    label->setWordWrap(twips.height() > singleLineHeightTwips);
     label->setGeometry(place(twips));
     label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    // The layout was drawn for a narrow bitmap face; where the face found
+    // here is wider, shrink it a little rather than cut off the end of a
+    // caption (the "1:" of "mineral 1:" matters).
+    constexpr qreal smallestReadablePointSize = 6.5;
+    QFont font = label->font();
+    while (QFontMetrics(font).horizontalAdvance(caption) > label->width()
+           && font.pointSizeF() - 0.25 >= smallestReadablePointSize && !label->wordWrap())
+        font.setPointSizeF(font.pointSizeF() - 0.25);
+    label->setFont(font);
     return label;
 }
 

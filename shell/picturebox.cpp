@@ -9,7 +9,7 @@ PictureBox::PictureBox(QWidget *parent)
     setFrameShadow(QFrame::Sunken);
     // Reachable by keyboard, so a screen reader can announce the picture.
     setFocusPolicy(Qt::StrongFocus);
-    setAccessibleName(QStringLiteral("Charge"));
+    setAccessibleName(QStringLiteral("Charge picture"));
     setAccessibleDescription(QStringLiteral("No charge yet: begin a run."));
 }
 

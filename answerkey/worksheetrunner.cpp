@@ -1,0 +1,138 @@
+#include "worksheetrunner.h"
+
+#include "chargedescription.h"
+#include "experiment1model.h"
+#include "experiment2model.h"
+
+#include <QRegularExpression>
+
+namespace {
+
+// Splits a line at blanks; "..." keeps blanks inside an entry and "" stands
+// for an empty entry box.
+bool tokenize(const QString &line, QStringList &tokens, QString &error)
+{
+    QString current;
+    bool inToken = false;
+    bool quoted = false;
+    for (const QChar character : line) {
+        if (character == QLatin1Char('"')) {
+            quoted = !quoted;
+            inToken = true;
+        } else if (character.isSpace() && !quoted) {
+            if (inToken)
+                tokens.append(current);
+            current.clear();
+            inToken = false;
+        } else {
+            current += character;
+            inToken = true;
+        }
+    }
+    if (quoted) {
+        error = QStringLiteral("unterminated quote");
+        return false;
+    }
+    if (inToken)
+        tokens.append(current);
+    return true;
+}
+
+} // namespace
+
+WorksheetRunner::WorksheetRunner(const QLocale &locale, Output output)
+    : m_locale(locale)
+    , m_outputMode(output)
+    , m_experiment1(std::make_unique<ExperimentSession>(std::make_unique<Experiment1Model>(), 2000))
+    , m_experiment2(std::make_unique<ExperimentSession>(std::make_unique<Experiment2Model>(), 1900))
+{
+}
+
+ExperimentSession &WorksheetRunner::session(int experiment)
+{
+    return experiment == 1 ? *m_experiment1 : *m_experiment2;
+}
+
+QString WorksheetRunner::runLine(const ExperimentSession &session,
+                                 const ExperimentSession::RunResult &result, const QString &sideBCrystals)
+{
+    switch (result.kind) {
+    case ExperimentSession::RunResult::Kind::EntryError:
+        return QStringLiteral("Entry Error: %1").arg(session.entryErrorMessage(result.entryIndex));
+    case ExperimentSession::RunResult::Kind::Aborted:
+        return QStringLiteral("Abort: Program encountered an unexpected error!");
+    case ExperimentSession::RunResult::Kind::PictureNamed:
+        break;
+    }
+    return QStringLiteral("picture %1: %2")
+        .arg(result.pictureName, ChargeDescription::describe(result.pictureName, sideBCrystals));
+}
+
+bool WorksheetRunner::runLine(const QString &line, QString &error)
+{
+    QString text = line;
+    const int comment = text.indexOf(QLatin1Char('#'));
+    if (comment >= 0)
+        text.truncate(comment);
+    QStringList tokens;
+    if (!tokenize(text, tokens, error))
+        return false;
+    if (tokens.isEmpty())
+        return true;
+
+    const QString &name = tokens.first();
+    if (name != QLatin1String("exp1") && name != QLatin1String("exp2")) {
+        error = QStringLiteral("unknown experiment \"%1\" (exp1 or exp2)").arg(name);
+        return false;
+    }
+    const int experiment = name == QLatin1String("exp1") ? 1 : 2;
+    const QString action = tokens.value(1);
+    ExperimentSession &target = session(experiment);
+
+    if (action == QLatin1String("run")) {
+        if (tokens.size() != 5) {
+            error = QStringLiteral("a run takes three entries: grams of mineral 1, grams of mineral 2, "
+                                   "temperature");
+            return false;
+        }
+        const ExperimentSession::RunResult result = target.run({tokens[2], tokens[3], tokens[4]}, m_locale);
+        if (m_outputMode == Output::Everything) {
+            const QString sideB = experiment == 1 ? QStringLiteral("mineral 2")
+                                                  : QStringLiteral("the solid solution");
+            m_output += QStringLiteral("%1 run %2 %3 %4 -> %5\n")
+                            .arg(name, tokens[2], tokens[3], tokens[4], runLine(target, result, sideB));
+        }
+        return true;
+    }
+    if (action == QLatin1String("probe")) {
+        if (tokens.size() != 2) {
+            error = QStringLiteral("probe takes nothing after it");
+            return false;
+        }
+        const QString report = target.report(m_scatter, m_locale);
+        if (m_outputMode == Output::Everything) {
+            m_output += QStringLiteral("%1 probe ->\n").arg(name);
+            m_output += QString(report).replace(QLatin1String("\r\n"), QLatin1String("\n"));
+        } else {
+            // Reports exactly as the lab builds them, CR LF and all, each
+            // followed by a form feed line.
+            m_output += report + QStringLiteral("\f\n");
+        }
+        return true;
+    }
+    error = QStringLiteral("unknown action \"%1\" (run or probe)").arg(action);
+    return false;
+}
+
+bool WorksheetRunner::runScript(const QString &script, const QString &scriptName, QString &error)
+{
+    const QStringList lines = script.split(QRegularExpression(QStringLiteral("\r?\n")));
+    for (int index = 0; index < lines.size(); ++index) {
+        QString lineError;
+        if (!runLine(lines[index], lineError)) {
+            error = QStringLiteral("%1:%2: %3").arg(scriptName).arg(index + 1).arg(lineError);
+            return false;
+        }
+    }
+    return true;
+}

@@ -1,0 +1,49 @@
+#pragma once
+
+#include "analyticalscatter.h"
+#include "experimentsession.h"
+
+#include <QLocale>
+#include <QString>
+#include <QStringList>
+
+#include <memory>
+
+// Plays a worksheet through the lab's own run and report code, exactly as a
+// student would click through it after starting the lab: one scatter
+// sequence from its start, each experiment window with its own run state.
+//
+// A worksheet has one action per line, '#' starts a comment:
+//   exp1 run GRAMS1 GRAMS2 TEMPERATURE    (entries as typed; "" for an empty box)
+//   exp1 probe
+//   exp2 run ... / exp2 probe
+class WorksheetRunner
+{
+public:
+    enum class Output { Everything, ReportsOnly };
+
+    explicit WorksheetRunner(const QLocale &locale, Output output = Output::Everything);
+
+    // Runs one line; returns false with `error` set for a malformed line
+    // (nothing is run then).
+    bool runLine(const QString &line, QString &error);
+    // Runs a whole worksheet; stops at the first malformed line, naming it.
+    bool runScript(const QString &script, const QString &scriptName, QString &error);
+
+    // What the student saw, action after action.
+    const QString &output() const { return m_output; }
+
+    // What a run shows, in the words the lab uses; shared with the lab's tests.
+    static QString runLine(const ExperimentSession &session, const ExperimentSession::RunResult &result,
+                           const QString &sideBCrystals);
+
+private:
+    ExperimentSession &session(int experiment);
+
+    QLocale m_locale;
+    Output m_outputMode;
+    AnalyticalScatter m_scatter;
+    std::unique_ptr<ExperimentSession> m_experiment1;
+    std::unique_ptr<ExperimentSession> m_experiment2;
+    QString m_output;
+};

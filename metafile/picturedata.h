@@ -1,0 +1,32 @@
+#pragma once
+
+#include "recordscanner.h"
+
+#include <QByteArray>
+#include <QImage>
+#include <QRectF>
+#include <QSizeF>
+
+#include <unordered_map>
+
+namespace wmf {
+
+// Bitmaps decoded while a picture is read, keyed by the index of the record
+// that holds them, so that repainting never decodes again.
+using ImageCache = std::unordered_map<int, QImage>;
+
+// The parsed, immutable content of a picture, shared by every copy.
+struct PictureData
+{
+    QByteArray bytes;
+    MetafileLayout layout;
+    // Device units are the logical units of the first window the file sets
+    // (or of its placeable box), with both axes pointing right and down.
+    QSizeF referenceExtent{1, 1};
+    QRectF frame;      // the picture's area in device units
+    QSizeF naturalSize; // pixels at 96 DPI
+    ImageCache images;
+    int skippedRecordCount = 0;
+};
+
+} // namespace wmf

@@ -1,0 +1,257 @@
+// The object records of RecordPlayer: creating, selecting and deleting
+// pens, brushes, fonts, palettes and regions, and the region drawing calls.
+#include "recordplayer.h"
+
+#include "bytereader.h"
+#include "dibdecoder.h"
+#include "metafilelimits.h"
+#include "recordfunction.h"
+
+namespace wmf {
+
+namespace {
+
+// LOGFONT face names are at most 32 bytes including the terminating zero.
+constexpr qsizetype faceNameBytes = 32;
+// The Bitmap16 header of CREATEPATTERNBRUSH is followed by 18 reserved
+// bytes and a 4-byte pointer slot before the pattern bits.
+constexpr qsizetype bitmap16HeaderBytes = 10;
+constexpr qsizetype patternBrushPaddingBytes = 22;
+// FW_BOLD and friends map onto QFont weights by the same 1..1000 scale.
+constexpr int defaultFontWeight = 400;
+
+LogicalFont readFont(ByteReader &reader)
+{
+    LogicalFont font;
+    font.height = reader.readInt16();
+    reader.readInt16(); // average width: Qt chooses the width from the family
+    font.escapement = reader.readInt16();
+    reader.readInt16(); // orientation: GDI ignores it unless in advanced mode
+    const int weight = reader.readInt16();
+    const bool italic = reader.readUInt8() != 0;
+    const bool underline = reader.readUInt8() != 0;
+    const bool strikeOut = reader.readUInt8() != 0;
+    font.charset = reader.readUInt8();
+    reader.skip(4); // output precision, clip precision, quality, pitch and family
+    QByteArrayView face = reader.rest().first(qMin(reader.remaining(), faceNameBytes));
+    if (const qsizetype end = face.indexOf('\0'); end >= 0)
+        face = face.first(end);
+    QString family = decodeText(face, font.charset).trimmed();
+    if (family.isEmpty())
+        family = QStringLiteral("Sans Serif");
+    font.font.setFamily(family);
+    font.font.setWeight(QFont::Weight(qBound(1, weight > 0 ? weight : defaultFontWeight, 1000)));
+    font.font.setItalic(italic);
+    font.font.setUnderline(underline);
+    font.font.setStrikeOut(strikeOut);
+    return font;
+}
+
+} // namespace
+
+QString RecordPlayer::playObjects(std::uint16_t function, ByteReader &reader, bool &handled)
+{
+    handled = true;
+    // The object-table index that SELECTOBJECT, SELECTPALETTE and DELETEOBJECT carry.
+    const auto readObject = [&](int *index, const GdiObject **object) {
+        *index = reader.readUInt16();
+        return reader.isOk() ? objectAt(*index, object) : QStringLiteral("object index missing");
+    };
+    switch (RecordFunction(function)) {
+    case RecordFunction::CreatePenIndirect: {
+        const int style = reader.readUInt16();
+        const int width = reader.readInt16();
+        reader.readInt16(); // the y part of the width is not used by GDI
+        const QColor color = colorFromReference(reader.readUInt32());
+        if (!reader.isOk())
+            return {};
+        return storeObject(makePen(style, width, color));
+    }
+    case RecordFunction::CreateBrushIndirect: {
+        const int style = reader.readUInt16();
+        const QColor color = colorFromReference(reader.readUInt32());
+        const int hatch = reader.readUInt16();
+        if (!reader.isOk())
+            return {};
+        return storeObject(makeBrush(style, color, hatch));
+    }
+    case RecordFunction::CreateFontIndirect: {
+        LogicalFont font = readFont(reader);
+        if (!reader.isOk())
+            return {};
+        return storeObject(std::move(font));
+    }
+    case RecordFunction::CreatePalette: {
+        reader.readUInt16(); // version
+        const int count = reader.readUInt16();
+        if (!reader.hasRemaining(qsizetype(count) * 4))
+            return QStringLiteral("palette of %1 colours runs past the record").arg(count);
+        Palette palette;
+        palette.colors.reserve(count);
+        for (int entry = 0; entry < count; ++entry) {
+            const int red = reader.readUInt8();
+            const int green = reader.readUInt8();
+            const int blue = reader.readUInt8();
+            reader.readUInt8(); // flags
+            palette.colors.emplace_back(red, green, blue);
+        }
+        return storeObject(std::move(palette));
+    }
+    case RecordFunction::CreatePatternBrush: {
+        QByteArray bitmap = reader.readBytes(bitmap16HeaderBytes).toByteArray();
+        reader.skip(patternBrushPaddingBytes);
+        if (!reader.isOk())
+            return {};
+        bitmap.append(reader.rest().data(), reader.rest().size());
+        DibResult decoded = DibDecoder::decodeBitmap16(bitmap);
+        if (!decoded.error.isEmpty())
+            return decoded.error;
+        return storeObject(decoded.image.isNull() ? QBrush(Qt::gray) : QBrush(decoded.image));
+    }
+    case RecordFunction::DibCreatePatternBrush: {
+        reader.readUInt16(); // style: the DIB follows whatever it says
+        const int usage = reader.readUInt16();
+        if (!reader.isOk())
+            return {};
+        DibResult decoded = DibDecoder::decode(reader.rest(), usage == 1 ? ColorUsage::PaletteIndexes : ColorUsage::RgbColors,
+                                               m_state.palette.colors);
+        if (!decoded.error.isEmpty())
+            return decoded.error;
+        reader.skip(reader.remaining());
+        return storeObject(QBrush(decoded.image));
+    }
+    case RecordFunction::CreateRegion: {
+        reader.readInt16(); // next in chain
+        reader.readInt16(); // object type
+        reader.readInt32(); // object count
+        reader.readInt16(); // region size
+        const int scanCount = reader.readInt16();
+        reader.readInt16(); // largest scan
+        reader.skip(8);     // bounding box: recomputed from the scans
+        if (!reader.isOk())
+            return {};
+        if (scanCount < 0)
+            return QStringLiteral("region has a negative scan count");
+        std::vector<QRect> rectangles;
+        for (int scan = 0; scan < scanCount; ++scan) {
+            const int count = reader.readUInt16();
+            const qreal top = reader.readInt16();
+            const qreal bottom = reader.readInt16();
+            // Check before reading: each pair of coordinates is 4 bytes, and
+            // the scan ends with a copy of its count.
+            if (!reader.hasRemaining(qsizetype(count / 2) * 4 + 2))
+                return QStringLiteral("region scan %1 declares %2 coordinates past the record").arg(scan).arg(count);
+            if (rectangles.size() + count / 2 > std::size_t(limits::maximumRegionRectangles))
+                return QStringLiteral("region has more than %1 rectangles").arg(limits::maximumRegionRectangles);
+            for (int pair = 0; pair < count / 2; ++pair) {
+                const int left = reader.readInt16();
+                const int right = reader.readInt16();
+                // Region rectangles exclude their right and bottom edges.
+                rectangles.push_back(QRect(QPoint(qMin(left, right), qMin(int(top), int(bottom))),
+                                           QPoint(qMax(left, right) - 1, qMax(int(top), int(bottom)) - 1)));
+            }
+            reader.readUInt16();
+        }
+        if (!reader.isOk())
+            return QStringLiteral("region scans run past the record");
+        return storeObject(Region{unitedRectangles(rectangles)});
+    }
+    case RecordFunction::SelectObject:
+    case RecordFunction::SelectPalette: {
+        int index = 0;
+        const GdiObject *object = nullptr;
+        if (QString problem = readObject(&index, &object); !problem.isEmpty())
+            return problem;
+        if (!object)
+            return {}; // a deleted slot: GDI ignores the call and keeps what is selected
+        if (const auto *pen = std::get_if<QPen>(object))
+            m_state.pen = *pen;
+        else if (const auto *brush = std::get_if<QBrush>(object))
+            m_state.brush = *brush;
+        else if (const auto *font = std::get_if<LogicalFont>(object))
+            m_state.font = *font;
+        else if (const auto *palette = std::get_if<Palette>(object))
+            m_state.palette = *palette;
+        else if (const auto *region = std::get_if<Region>(object)) {
+            m_state.clip = toClipSpace(region->area);
+            m_clipDirty = true;
+            return checkClipSize();
+        }
+        return {};
+    }
+    case RecordFunction::DeleteObject: {
+        int index = 0;
+        const GdiObject *object = nullptr;
+        if (QString problem = readObject(&index, &object); !problem.isEmpty())
+            return problem;
+        // The state holds copies, so deleting what is selected is harmless.
+        m_objects[index].reset();
+        return {};
+    }
+    case RecordFunction::SetPaletteEntries:
+    case RecordFunction::AnimatePalette:
+    case RecordFunction::ResizePalette:
+        ++m_skipped; // palette animation has no meaning for a still picture
+        return {};
+    default:
+        handled = false;
+        return {};
+    }
+}
+
+QString RecordPlayer::playRegions(std::uint16_t function, ByteReader &reader, bool &handled)
+{
+    handled = true;
+    const QRegion *region = nullptr;
+    QBrush brush = m_state.brush;
+    switch (RecordFunction(function)) {
+    case RecordFunction::FillRegion:
+    case RecordFunction::FrameRegion: {
+        const int regionIndex = reader.readUInt16();
+        const int brushIndex = reader.readUInt16();
+        qreal frameHeight = 0;
+        qreal frameWidth = 0;
+        if (RecordFunction(function) == RecordFunction::FrameRegion) {
+            frameHeight = reader.readInt16();
+            frameWidth = reader.readInt16();
+        }
+        if (!reader.isOk())
+            return {};
+        if (QString problem = regionAt(regionIndex, &region); !problem.isEmpty())
+            return problem;
+        if (QString problem = brushAt(brushIndex, &brush); !problem.isEmpty())
+            return problem;
+        if (RecordFunction(function) == RecordFunction::FrameRegion) {
+            // The frame is the band inside the region's edge, frameWidth by
+            // frameHeight logical units thick: what is left after taking
+            // away the part that stays inside when shifted by that much.
+            const int width = qBound(1, int(std::abs(frameWidth)), 0x7FFF);
+            const int height = qBound(1, int(std::abs(frameHeight)), 0x7FFF);
+            const QRegion inner = region->translated(width, 0) & region->translated(-width, 0)
+                & region->translated(0, height) & region->translated(0, -height) & *region;
+            fillRegion(region->subtracted(inner), brush, QPainter::CompositionMode_SourceOver);
+            return {};
+        }
+        fillRegion(*region, brush, QPainter::CompositionMode_SourceOver);
+        return {};
+    }
+    case RecordFunction::PaintRegion:
+    case RecordFunction::InvertRegion: {
+        const int regionIndex = reader.readUInt16();
+        if (!reader.isOk())
+            return {};
+        if (QString problem = regionAt(regionIndex, &region); !problem.isEmpty())
+            return problem;
+        if (RecordFunction(function) == RecordFunction::InvertRegion)
+            fillRegion(*region, QBrush(Qt::white), QPainter::RasterOp_SourceXorDestination);
+        else
+            fillRegion(*region, m_state.brush, QPainter::CompositionMode_SourceOver);
+        return {};
+    }
+    default:
+        handled = false;
+        return {};
+    }
+}
+
+} // namespace wmf

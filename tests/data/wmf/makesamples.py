@@ -1,0 +1,143 @@
+#!/usr/bin/env python3
+"""Writes the hand-made sample metafiles in pass/ and fail/.
+
+Each file is named by what it is. Files in fail/ must be refused with a
+reason; files in pass/ must be read and drawn. Run from anywhere:
+    python3 tests/data/wmf/makesamples.py
+Files found by fuzzing are added to the folders by hand and not written here.
+"""
+import os
+import struct
+
+HERE = os.path.dirname(os.path.abspath(__file__))
+
+
+def words(*values):
+    return b"".join(struct.pack("<H", v & 0xFFFF) for v in values)
+
+
+def record(function, params=b""):
+    if len(params) % 2:
+        params += b"\0"
+    return struct.pack("<IH", 3 + len(params) // 2, function) + params
+
+
+def sized_record(size_words, function, params=b""):
+    return struct.pack("<IH", size_words, function) + params
+
+
+END = record(0)
+
+
+def colour(r, g, b):
+    return bytes([r, g, b, 0])
+
+
+def placeable(left=0, top=0, right=100, bottom=100, inch=96):
+    head = struct.pack("<IHhhhhHI", 0x9AC6CDD7, 0, left, top, right, bottom, inch, 0)
+    checksum = 0
+    for (word,) in struct.iter_unpack("<H", head):
+        checksum ^= word
+    return head + struct.pack("<H", checksum)
+
+
+def metafile(records, objects=8, with_placeable=True, end=True, **box):
+    body = b"".join(records) + (END if end else b"")
+    header = struct.pack("<HHHIHIH", 1, 9, 0x0300, 9 + len(body) // 2, objects, 0, 0)
+    return (placeable(**box) if with_placeable else b"") + header + body
+
+
+def window(x, y, w, h):
+    return [record(0x020B, words(y, x)), record(0x020C, words(h, w))]
+
+
+def brush(r, g, b):
+    return record(0x02FC, words(0) + colour(r, g, b) + words(0))
+
+
+def rectangle(left, top, right, bottom):
+    return record(0x041B, words(bottom, right, top, left))
+
+
+def dib_header(width, height, bits, compression=0, colours_used=0):
+    return struct.pack("<IiiHHIIiiII", 40, width, height, 1, bits, compression, 0, 0, 0, colours_used, 0)
+
+
+def stretch_dib(dib, dest=(0, 0, 100, 100), width=2, height=2):
+    x, y, w, h = dest
+    params = struct.pack("<I", 0x00CC0020) + words(0, height, width, 0, 0, h, w, y, x)
+    return record(0x0F43, params + dib)
+
+
+def drawing():
+    return window(0, 0, 100, 100) + [brush(255, 0, 0), record(0x012D, words(0)), rectangle(10, 10, 90, 90)]
+
+
+def write(folder, name, data):
+    os.makedirs(os.path.join(HERE, folder), exist_ok=True)
+    with open(os.path.join(HERE, folder, name), "wb") as out:
+        out.write(data)
+
+
+def main():
+    good = metafile(drawing())
+    # --- accepted -----------------------------------------------------
+    write("pass", "placeable-red-rectangle.wmf", good)
+    write("pass", "standard-header-window-extent.wmf", metafile(drawing(), with_placeable=False))
+    write("pass", "flipped-window-extent.wmf",
+          metafile(window(0, 100, 100, -100) + [brush(0, 0, 255), record(0x012D, words(0)), rectangle(0, 0, 100, 30)]))
+    write("pass", "deleted-object-still-selected.wmf",
+          metafile(window(0, 0, 100, 100) + [brush(0, 128, 0), record(0x012D, words(0)), record(0x01F0, words(0)),
+                                            rectangle(0, 0, 50, 50)]))
+    write("pass", "restoredc-reselects-deleted-brush.wmf",
+          metafile(window(0, 0, 100, 100) + [brush(0, 128, 0), record(0x012D, words(0)), record(0x001E),
+                                            brush(0, 0, 255), record(0x012D, words(1)), record(0x01F0, words(0)),
+                                            record(0x0127, words(0xFFFF)), rectangle(0, 0, 50, 50)]))
+    write("pass", "unknown-records-skipped.wmf",
+          metafile(drawing() + [record(0x0777, words(1, 2, 3)), record(0x0419, words(0, 0, 1, 1, 1))]))
+    write("pass", "escape-with-embedded-comment.wmf",
+          metafile([record(0x0626, words(15, 8) + b"EMF+junk")] + drawing()))
+    write("pass", "short-colour-table.wmf",
+          metafile(window(0, 0, 100, 100) + [stretch_dib(dib_header(2, 2, 8, 0, 256) + colour(255, 0, 0) +
+                                                         bytes([0, 0, 0, 0]) * 2)]))
+    # --- refused --------------------------------------------------------
+    write("fail", "empty-file.wmf", b"")
+    write("fail", "truncated-placeable-header.wmf", good[:12])
+    write("fail", "truncated-standard-header.wmf", good[:30])
+    write("fail", "truncated-inside-record.wmf", good[:-9])
+    write("fail", "truncated-at-record-boundary.wmf", good[:-6])
+    write("fail", "not-a-metafile.wmf", b"\x89PNG\r\n\x1a\n" + b"\0" * 40)
+    for size in (0, 1, 2):
+        write("fail", f"record-size-{size}.wmf", metafile([sized_record(size, 0x0102, words(1))]))
+    write("fail", "record-size-beyond-end.wmf", metafile([sized_record(5000, 0x0102, words(1))], end=False))
+    write("fail", "polygon-count-beyond-record.wmf", metafile([record(0x0324, words(30000, 1, 1, 5, 5))]))
+    write("fail", "polypolygon-count-beyond-record.wmf", metafile([record(0x0538, words(3, 9000, 9000, 9000, 0, 0))]))
+    write("fail", "text-length-beyond-record.wmf", metafile([record(0x0521, words(4000) + b"ab" + words(0, 0))]))
+    write("fail", "object-index-out-of-range.wmf", metafile([record(0x012D, words(500))], objects=4))
+    write("fail", "zero-units-per-inch.wmf", metafile(drawing(), inch=0))
+    write("fail", "huge-extent.wmf", metafile(drawing(), left=-32000, top=-32000, right=32000, bottom=32000, inch=1))
+    write("fail", "zero-window-extent.wmf", metafile([record(0x020C, words(0, 0))]))
+    write("fail", "deep-savedc-nesting.wmf", metafile([record(0x001E)] * 5000))
+    write("fail", "million-records.wmf", metafile([record(0x0035)] * 1_000_000))
+    write("fail", "absurd-bitmap-dimensions.wmf",
+          metafile(window(0, 0, 100, 100) + [stretch_dib(dib_header(1_000_000, 1_000_000, 24))]))
+    write("fail", "bitmap-pixels-truncated.wmf",
+          metafile(window(0, 0, 100, 100) + [stretch_dib(dib_header(64, 64, 24) + b"\0" * 100)]))
+    write("fail", "bitmap-unknown-depth.wmf",
+          metafile(window(0, 0, 100, 100) + [stretch_dib(dib_header(2, 2, 7) + b"\0" * 64)]))
+    rle_palette = colour(255, 0, 0) * 2
+    write("fail", "rle8-run-past-row.wmf",
+          metafile(window(0, 0, 100, 100) + [stretch_dib(dib_header(4, 2, 8, 1, 2) + rle_palette + bytes([200, 1, 0, 1]))]))
+    write("fail", "rle8-rows-past-image.wmf",
+          metafile(window(0, 0, 100, 100) + [stretch_dib(dib_header(4, 2, 8, 1, 2) + rle_palette +
+                                                         bytes([4, 1, 0, 0]) * 5 + bytes([0, 1]))]))
+    write("fail", "rle4-absolute-run-past-row.wmf",
+          metafile(window(0, 0, 100, 100) + [stretch_dib(dib_header(4, 2, 4, 2, 2) + rle_palette +
+                                                         bytes([0, 40]) + b"\x11" * 20 + bytes([0, 1]))]))
+    write("fail", "region-scan-beyond-record.wmf",
+          metafile([record(0x06FF, words(0, 6, 1, 0, 22, 1, 2, 0, 0, 10, 10, 400, 0, 10, 0, 10))]))
+    write("fail", "escape-length-beyond-record.wmf", metafile([record(0x0626, words(21, 3000, 1))]))
+
+
+if __name__ == "__main__":
+    main()

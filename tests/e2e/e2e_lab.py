@@ -1,0 +1,258 @@
+"""End-to-end scenarios: the built lab under a real X server, driven from
+outside with X input events and read back through AT-SPI and the clipboard.
+
+Usage: e2e_lab.py LAB_BINARY ANSWER_KEY_BINARY RENDER_BINARY PICTURES_FOLDER OUTPUT_FOLDER
+Each scenario starts a fresh lab process, so the scatter sequence is the one
+of a fresh start and the answer-key tool predicts every number."""
+
+import os
+import subprocess
+import sys
+import tempfile
+import traceback
+
+from PIL import Image, ImageChops, ImageStat
+
+from labdriver import Lab, XServer, wait_for
+
+LAB, ANSWER_KEY, RENDER, PICTURES, OUTPUT = sys.argv[1:6]
+
+GRAMS_1 = "Enter number of grams of mineral 1:"
+GRAMS_2 = "Enter number of grams of mineral 2:"
+RESULTS = "Microprobe Results"
+
+
+def answer_key(script, locale="C"):
+    """The reports the answer-key tool predicts for a worksheet script."""
+    with tempfile.NamedTemporaryFile("w", suffix=".txt", delete=False) as handle:
+        handle.write(script)
+    try:
+        result = subprocess.run([ANSWER_KEY, "--locale", locale, "--reports-only", handle.name],
+                                capture_output=True, text=True, check=True)
+    finally:
+        os.unlink(handle.name)
+    reports = result.stdout.split("\f\n")
+    return [report.replace("\r\n", "\n") for report in reports if report]
+
+
+def check(condition, message):
+    if not condition:
+        raise AssertionError(message)
+
+
+def equal(actual, expected, what):
+    if actual != expected:
+        raise AssertionError(f"{what}:\n--- expected\n{expected!r}\n--- actual\n{actual!r}")
+
+
+def fill(lab, window, name, text):
+    entry = lab.control(window, name)
+    lab.click(entry)
+    lab.keys("ctrl+a")
+    lab.type(text)
+
+
+def report_text(lab, window):
+    return lab.text_of(lab.control(window, RESULTS, role="text"))
+
+
+def microprobe(lab, window):
+    """Alt+M is both "&Menu" and "&Microprobe the Phases": as on any desktop,
+    a shared access key moves the focus from one to the next, and Space
+    presses the focused button."""
+    for _ in range(3):
+        lab.keys("alt+m")
+        if wait_for("focus on a button", lambda: lab.focused(window)).name == "Microprobe the Phases":
+            lab.keys("space")
+            return
+    raise AssertionError("Alt+M never reached the microprobe button")
+
+
+def wait_report(lab, window, expected):
+    try:
+        wait_for("the report", lambda: report_text(lab, window) == expected, timeout=5)
+    except AssertionError:
+        equal(report_text(lab, window), expected, "the report")
+
+
+def picture_matches_render(lab, window, picture_name, tag, ratio=1):
+    """The picture box on screen against the library's own rendering. The
+    accessibility interface gives positions in logical pixels; the screen
+    has `ratio` device pixels to each."""
+    picture = lab.control(window, "Charge picture")
+    shot = os.path.join(OUTPUT, f"{tag}-picture-box.png")
+    width, height = lab.screen_region(picture, shot, ratio)
+    rendered = os.path.join(OUTPUT, f"{tag}-picture-rendered.png")
+    # The box draws the picture inside its 1-pixel sunken frame.
+    frame = ratio
+    inner_width, inner_height = width - 2 * frame, height - 2 * frame
+    subprocess.run([RENDER, os.path.join(PICTURES, picture_name), rendered, "--size",
+                    f"{inner_width}x{inner_height}"], check=True)
+    screen = Image.open(shot).convert("RGB").crop((frame, frame, width - frame, height - frame))
+    reference = Image.open(rendered).convert("RGB")
+    # Compare the middle, where the capsule is; the edges may show the box's
+    # own background instead of the renderer's white.
+    margin_x, margin_y = inner_width // 6, inner_height // 8
+    box = (margin_x, margin_y, inner_width - margin_x, inner_height - margin_y)
+    difference = ImageChops.difference(screen.crop(box), reference.crop(box))
+    mean = sum(ImageStat.Stat(difference).mean) / 3
+    check(mean < 6, f"picture box differs from the rendered picture by {mean:.1f} on average")
+
+
+def scenario_experiment1_and_2(display):
+    expected = answer_key("""
+exp1 run 0.5 0.5 1300
+exp1 probe
+exp1 run 0.5 abc 1300
+exp1 run 0 0 1300
+exp1 probe
+exp2 run 0.5 0.5 1400
+exp2 probe
+""")
+    lab = Lab(LAB, PICTURES, display)
+    try:
+        label = lab.control(lab.menu, "Welcome to Orvane Experimental Labs")
+        lab.click(label)
+        wait_for("the motto", lambda: label.name == "Experiments without burnt fingers!")
+        lab.click(label)
+        wait_for("the welcome line", lambda: label.name == "Welcome to Orvane Experimental Labs")
+        lab.screenshot("Main Menu", os.path.join(OUTPUT, "main-menu.png"))
+
+        lab.keys("alt+1")
+        window = lab.window("Experiment 1")
+        wait_for("focus in the first entry", lambda: lab.focused(window).name == GRAMS_1)
+        lab.type("0.5")
+        lab.keys("Tab")
+        lab.type("0.5")
+        lab.keys("Tab")
+        lab.type("1300")
+        lab.keys("Return")
+        picture = lab.control(window, "Charge picture")
+        wait_for("the charge picture", lambda: lab.description_of(picture)
+                 == "Charge of glass with crystals of mineral 2, up to 10 percent crystal.")
+        picture_matches_render(lab, window, "Chbb.wmf", "experiment1")
+
+        microprobe(lab, window)
+        wait_report(lab, window, expected[0])
+        lab.click(lab.control(window, RESULTS, role="text"))
+        lab.keys("ctrl+a", "ctrl+c")
+        wait_for("the report on the clipboard", lambda: lab.clipboard() == expected[0], timeout=5)
+        lab.screenshot("Experiment 1", os.path.join(OUTPUT, "experiment-1.png"))
+
+        fill(lab, window, GRAMS_2, "abc")
+        lab.keys("Return")
+        box = lab.window("Entry Error")
+        lab.control(box, "A value between 0 and 1 is required!")
+        lab.keys("Return")
+        lab.wait_closed("Entry Error")
+        wait_for("focus back in the emptied box", lambda: lab.focused(window).name == GRAMS_2)
+        equal(lab.text_of(lab.control(window, GRAMS_2)), "", "the refused entry")
+
+        fill(lab, window, GRAMS_1, "0")
+        fill(lab, window, GRAMS_2, "0")
+        lab.keys("Return")
+        box = lab.window("Abort")
+        lab.control(box, "Program encountered an unexpected error!")
+        lab.keys("Return")
+        lab.wait_closed("Experiment 1")
+
+        lab.keys("alt+1")
+        window = lab.window("Experiment 1")
+        for name in (GRAMS_1, GRAMS_2):
+            equal(lab.text_of(lab.control(window, name)), "", f"{name} after reopening")
+        equal(report_text(lab, window), "", "the report box after reopening")
+        microprobe(lab, window)
+        wait_report(lab, window, expected[1])
+        lab.keys("Escape")
+        lab.wait_closed("Experiment 1")
+
+        lab.keys("alt+2")
+        window = lab.window("Experiment 2")
+        wait_for("focus in the first entry", lambda: lab.focused(window).name == GRAMS_1)
+        lab.type("0.5")
+        lab.keys("Tab")
+        lab.type("0.5")
+        lab.keys("Tab")
+        lab.type("1400")
+        lab.keys("Return")
+        picture = lab.control(window, "Charge picture")
+        wait_for("the charge picture", lambda: lab.description_of(picture)
+                 == "Charge of glass with crystals of the solid solution, 40 to 50 percent crystal.")
+        microprobe(lab, window)
+        wait_report(lab, window, expected[2])
+        lab.screenshot("Experiment 2", os.path.join(OUTPUT, "experiment-2.png"))
+        lab.keys("Escape")
+        lab.wait_closed("Experiment 2")
+
+        lab.keys("alt+x")
+        equal(lab.wait_exit(), 0, "exit status after Alt+X")
+    finally:
+        lab.close()
+
+
+def scenario_german_locale(display):
+    expected = answer_key("exp1 run 0,5 0,5 1300\nexp1 probe\n", locale="de_DE")
+    check("49,96" in expected[0], "the answer key prints decimal commas")
+    lab = Lab(LAB, PICTURES, display, {"LANG": "de_DE.UTF-8", "LC_ALL": "de_DE.UTF-8"})
+    try:
+        lab.keys("alt+1")
+        window = lab.window("Experiment 1")
+        wait_for("focus in the first entry", lambda: lab.focused(window).name == GRAMS_1)
+        lab.type("0,5")
+        lab.keys("Tab")
+        lab.type("0,5")
+        lab.keys("Tab")
+        lab.type("1300")
+        lab.keys("Return")
+        picture = lab.control(window, "Charge picture")
+        wait_for("the charge picture", lambda: "mineral 2" in lab.description_of(picture))
+        microprobe(lab, window)
+        wait_report(lab, window, expected[0])
+    finally:
+        lab.close()
+
+
+def scenario_high_density(display):
+    lab = Lab(LAB, PICTURES, display, {"QT_SCALE_FACTOR": "2"})
+    try:
+        equal(lab.window_size("Main Menu"), (892, 702), "main menu size at device pixel ratio 2")
+        lab.keys("alt+1")
+        window = lab.window("Experiment 1")
+        equal(lab.window_size("Experiment 1"), (894, 800), "experiment window size at ratio 2")
+        wait_for("focus in the first entry", lambda: lab.focused(window).name == GRAMS_1)
+        lab.type("0.8")
+        lab.keys("Tab")
+        lab.type("0.2")
+        lab.keys("Tab")
+        lab.type("1300")
+        lab.keys("Return")
+        picture = lab.control(window, "Charge picture")
+        wait_for("the charge picture", lambda: "mineral 1, 40 to 50 percent" in lab.description_of(picture))
+        picture_matches_render(lab, window, "Chai.wmf", "experiment1-ratio2", ratio=2)
+        lab.screenshot("Experiment 1", os.path.join(OUTPUT, "experiment-1-ratio2.png"))
+    finally:
+        lab.close()
+
+
+def main():
+    os.makedirs(OUTPUT, exist_ok=True)
+    server = XServer()
+    passed = failed = 0
+    try:
+        for scenario in (scenario_experiment1_and_2, scenario_german_locale, scenario_high_density):
+            try:
+                scenario(server.display)
+                print(f"PASS {scenario.__name__}", flush=True)
+                passed += 1
+            except Exception:
+                print(f"FAIL {scenario.__name__}", flush=True)
+                traceback.print_exc()
+                failed += 1
+    finally:
+        server.close()
+    print(f"{passed} passed, {failed} failed")
+    return 1 if failed else 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())

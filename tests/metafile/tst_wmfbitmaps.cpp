@@ -1,0 +1,232 @@
+// Bitmaps: every DIB depth and compression the blit records carry, drawn
+// as a 2 x 2 picture stretched over the whole image. The top-left cell is
+// red, top-right green, bottom-left blue, bottom-right black.
+#include "metafilebuilder.h"
+#include "renderhelpers.h"
+
+#include <QBuffer>
+#include <QTest>
+
+using Builder = MetafileBuilder;
+
+namespace {
+
+const QList<QColor> fourColors{Qt::red, Qt::green, Qt::blue, Qt::black};
+
+QByteArray bytesOf(std::initializer_list<int> values)
+{
+    QByteArray out;
+    for (int value : values)
+        out.append(char(value));
+    return out;
+}
+
+QByteArray pixel16(int value)
+{
+    return bytesOf({value & 0xFF, value >> 8});
+}
+
+QByteArray encoded(const QImage &image, const char *format)
+{
+    QByteArray out;
+    QBuffer buffer(&out);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, format);
+    return out;
+}
+
+// Replaces the compression field and appends a compressed stream.
+QByteArray compressedDib(const QByteArray &stream, int compression)
+{
+    QByteArray dib = Builder::dib(2, 2, 0, {}, {}, std::uint32_t(compression));
+    dib.append(stream);
+    return dib;
+}
+
+QByteArray picture(const QByteArray &dib)
+{
+    return Builder().setWindow(0, 0, 100, 100).stretchDib(QRect(0, 0, 100, 100), dib).bytes();
+}
+
+QByteArray blit(std::uint16_t function, const QByteArray &parameters)
+{
+    return Builder().setWindow(0, 0, 100, 100).rawRecord(function, parameters).bytes();
+}
+
+QByteArray ropBytes(std::uint32_t operation)
+{
+    return bytesOf({int(operation & 0xFF), int((operation >> 8) & 0xFF), int((operation >> 16) & 0xFF),
+                    int(operation >> 24)});
+}
+
+} // namespace
+
+class TestWmfBitmaps : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void quadrants_data();
+    void quadrants();
+    void rejects_data();
+    void rejects();
+};
+
+void TestWmfBitmaps::quadrants_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QList<QColor>>("expected"); // top-left, top-right, bottom-left, bottom-right
+
+    const QByteArray rgb24 = Builder::dib(2, 2, 24, {}, {bytesOf({0, 0, 255, 0, 255, 0}), bytesOf({255, 0, 0, 0, 0, 0})});
+    QTest::addRow("24 bits") << picture(rgb24) << fourColors;
+    QTest::addRow("24 bits top-down")
+        << picture(Builder::dib(2, 2, 24, {}, {bytesOf({0, 0, 255, 0, 255, 0}), bytesOf({255, 0, 0, 0, 0, 0})}, 0, true))
+        << fourColors;
+    QTest::addRow("32 bits")
+        << picture(Builder::dib(2, 2, 32, {}, {bytesOf({0, 0, 255, 0, 0, 255, 0, 0}), bytesOf({255, 0, 0, 0, 0, 0, 0, 0})}))
+        << fourColors;
+    QTest::addRow("16 bits 5-5-5")
+        << picture(Builder::dib(2, 2, 16, {}, {pixel16(0x7C00) + pixel16(0x03E0), pixel16(0x001F) + pixel16(0)}))
+        << fourColors;
+    {
+        // BI_BITFIELDS with 5-6-5 masks written after the header.
+        QByteArray dib = Builder::dib(2, 2, 16, {}, {pixel16(0xF800) + pixel16(0x07E0), pixel16(0x001F) + pixel16(0)}, 0);
+        dib[16] = 3;
+        dib.insert(40, bytesOf({0, 0xF8, 0, 0, 0xE0, 0x07, 0, 0, 0x1F, 0, 0, 0}));
+        QTest::addRow("16 bits with bit fields") << picture(dib) << fourColors;
+    }
+    QTest::addRow("8 bits") << picture(Builder::dib(2, 2, 8, fourColors, {bytesOf({0, 1}), bytesOf({2, 3})})) << fourColors;
+    QTest::addRow("4 bits") << picture(Builder::dib(2, 2, 4, fourColors, {bytesOf({0x01}), bytesOf({0x23})})) << fourColors;
+    QTest::addRow("1 bit")
+        << picture(Builder::dib(2, 2, 1, {Qt::red, Qt::blue}, {bytesOf({0x40}), bytesOf({0x80})}))
+        << QList<QColor>{Qt::red, Qt::blue, Qt::blue, Qt::red};
+    QTest::addRow("RLE8")
+        << picture(Builder::dib(2, 2, 8, fourColors, {bytesOf({1, 2, 1, 3, 0, 0, 1, 0, 1, 1, 0, 0, 0, 1})}, 1))
+        << fourColors;
+    QTest::addRow("RLE4")
+        << picture(Builder::dib(2, 2, 4, fourColors, {bytesOf({2, 0x23, 0, 0, 2, 0x01, 0, 0, 0, 1})}, 2))
+        << fourColors;
+    {
+        // The header asks for 256 colours; only the four used are there.
+        QByteArray dib = Builder::dib(2, 2, 8, fourColors, {bytesOf({0, 1}), bytesOf({2, 3})});
+        dib[32] = 0;
+        dib[33] = 1;
+        QTest::addRow("short colour table") << picture(dib) << fourColors;
+    }
+    {
+        QImage image(2, 2, QImage::Format_RGB32);
+        image.setPixelColor(0, 0, Qt::red);
+        image.setPixelColor(1, 0, Qt::green);
+        image.setPixelColor(0, 1, Qt::blue);
+        image.setPixelColor(1, 1, Qt::black);
+        QTest::addRow("embedded PNG") << picture(compressedDib(encoded(image, "PNG"), 5)) << fourColors;
+        QImage solid(16, 16, QImage::Format_RGB32);
+        solid.fill(Qt::red);
+        QTest::addRow("embedded JPEG") << picture(compressedDib(encoded(solid, "JPEG"), 4))
+                                       << QList<QColor>{Qt::red, Qt::red, Qt::red, Qt::red};
+    }
+    {
+        // Colour table of palette indexes, resolved through the selected palette.
+        QByteArray palette = Builder::words({0x300, 4});
+        for (const QColor &color : fourColors)
+            palette += Builder::colorReference(color);
+        QByteArray dib = Builder::dib(2, 2, 8, {}, {bytesOf({0, 1}), bytesOf({2, 3})});
+        dib[32] = 4;
+        dib.insert(40, Builder::words({0, 1, 2, 3}));
+        QByteArray parameters = ropBytes(0x00CC0020) + Builder::words({1, 2, 2, 0, 0, 100, 100, 0, 0}) + dib;
+        QTest::addRow("palette indexes")
+            << Builder().setWindow(0, 0, 100, 100).rawRecord(0x00F7, palette).record(0x0234, {0})
+                   .rawRecord(0x0F43, parameters).bytes()
+            << fourColors;
+    }
+    QTest::addRow("DIBSTRETCHBLT")
+        << blit(0x0B41, ropBytes(0x00CC0020) + Builder::words({2, 2, 0, 0, 100, 100, 0, 0}) + rgb24) << fourColors;
+    QTest::addRow("DIBBITBLT")
+        << Builder(Builder::Header::Placeable, QRect(0, 0, 2, 2), 2)
+               .rawRecord(0x0940, ropBytes(0x00CC0020) + Builder::words({0, 0, 2, 2, 0, 0}) + rgb24).bytes()
+        << fourColors;
+    QTest::addRow("SETDIBTODEVICE")
+        << Builder(Builder::Header::Placeable, QRect(0, 0, 2, 2), 2)
+               .rawRecord(0x0D33, Builder::words({0, 2, 0, 0, 0, 2, 2, 0, 0}) + rgb24).bytes()
+        << fourColors;
+    QTest::addRow("mirrored by a negative width")
+        << Builder().setWindow(0, 0, 100, 100)
+               .rawRecord(0x0F43, ropBytes(0x00CC0020) + Builder::words({0, 2, 2, 0, 0, 100, -100, 0, 100}) + rgb24).bytes()
+        << QList<QColor>{Qt::green, Qt::red, Qt::black, Qt::blue};
+    QTest::addRow("old monochrome BITBLT")
+        << Builder(Builder::Header::Placeable, QRect(0, 0, 2, 2), 2)
+               .rawRecord(0x0922, ropBytes(0x00CC0020) + Builder::words({0, 0, 2, 2, 0, 0}) + Builder::words({0, 2, 2, 2})
+                                      + bytesOf({1, 1, 0x40, 0, 0x80, 0})).bytes()
+        << QList<QColor>{Qt::black, Qt::white, Qt::white, Qt::black};
+    QTest::addRow("blit without a bitmap paints the brush")
+        << Builder().setWindow(0, 0, 100, 100).createBrush(0, Qt::red).selectObject(0)
+               .rawRecord(0x0940, ropBytes(0x00F00021) + Builder::words({0, 0, 0, 100, 100, 0, 0})).bytes()
+        << QList<QColor>{Qt::red, Qt::red, Qt::red, Qt::red};
+    QTest::addRow("DIB pattern brush")
+        << Builder().setWindow(0, 0, 100, 100).createPen(5, 0, Qt::black).selectObject(0)
+               .rawRecord(0x0142, Builder::words({5, 0}) + Builder::dib(1, 1, 24, {}, {bytesOf({255, 0, 0})}))
+               .selectObject(1).rectangle(QRect(0, 0, 100, 100)).bytes()
+        << QList<QColor>{Qt::blue, Qt::blue, Qt::blue, Qt::blue};
+}
+
+void TestWmfBitmaps::quadrants()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(QList<QColor>, expected);
+    const QImage image = renderMetafile(bytes);
+    QVERIFY(!image.isNull());
+    const QPoint centres[] = {{25, 25}, {75, 25}, {25, 75}, {75, 75}};
+    for (int cell = 0; cell < 4; ++cell) {
+        const QColor actual = image.pixelColor(centres[cell]);
+        QVERIFY2(isCloseTo(actual, expected[cell], 40),
+                 qPrintable(QStringLiteral("cell %1 is %2, expected %3").arg(cell).arg(actual.name(), expected[cell].name())));
+    }
+}
+
+void TestWmfBitmaps::rejects_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QString>("errorPart");
+
+    QTest::addRow("unknown header size") << picture(QByteArray(4, '\x20') + QByteArray(60, '\0')) << "header size";
+    QTest::addRow("header cut short") << picture(Builder::dib(2, 2, 24, {}, {}).left(20)) << "truncated";
+    QTest::addRow("zero width") << picture(Builder::dib(0, 2, 24, {}, {})) << "no pixels";
+    QTest::addRow("wider than allowed") << picture(Builder::dib(40000, 1, 1, {}, {})) << "larger than allowed";
+    QTest::addRow("too many pixels") << picture(Builder::dib(20000, 20000, 1, {}, {})) << "larger than allowed";
+    QTest::addRow("pixels cut short") << picture(Builder::dib(2, 2, 24, {}, {bytesOf({1, 2, 3})})) << "truncated";
+    QTest::addRow("RLE run past the row")
+        << picture(Builder::dib(2, 2, 8, fourColors, {bytesOf({9, 1, 0, 1})}, 1)) << "end of a 2-pixel row";
+    QTest::addRow("RLE delta outside")
+        << picture(Builder::dib(2, 2, 8, fourColors, {bytesOf({0, 2, 50, 0, 0, 1})}, 1)) << "delta";
+    QTest::addRow("RLE past the last row")
+        << picture(Builder::dib(2, 2, 8, fourColors, {bytesOf({0, 0, 0, 0, 1, 1, 0, 1})}, 1)) << "last row";
+    QTest::addRow("RLE8 with 4 bits") << picture(Builder::dib(2, 2, 4, fourColors, {bytesOf({0, 1})}, 1)) << "RLE8";
+    QTest::addRow("top-down RLE") << picture(Builder::dib(2, 2, 8, fourColors, {bytesOf({0, 1})}, 1, true)) << "top-down";
+    QTest::addRow("unknown compression") << picture(Builder::dib(2, 2, 8, fourColors, {bytesOf({0, 1})}, 9)) << "compression";
+    QTest::addRow("PNG that is not one") << picture(compressedDib("not a PNG at all", 5)) << "PNG";
+    {
+        QImage huge(20000, 1000, QImage::Format_Mono);
+        huge.fill(0);
+        QTest::addRow("PNG larger than allowed") << picture(compressedDib(encoded(huge, "PNG"), 5)) << "larger than allowed";
+    }
+    {
+        Builder many;
+        many.setWindow(0, 0, 100, 100);
+        const QByteArray big = Builder::dib(4000, 4000, 1, {Qt::black, Qt::white}, QList<QByteArray>(4000, QByteArray(500, '\0')));
+        for (int copy = 0; copy < 4; ++copy)
+            many.stretchDib(QRect(0, 0, 10, 10), big);
+        QTest::addRow("bitmaps larger than allowed together") << many.bytes() << "in all";
+    }
+}
+
+void TestWmfBitmaps::rejects()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(QString, errorPart);
+    const wmf::ReadResult result = wmf::Picture::read(bytes);
+    QVERIFY(!result.isValid());
+    QVERIFY2(result.error.contains(errorPart), qPrintable(result.error));
+}
+
+QTEST_MAIN(TestWmfBitmaps)
+#include "tst_wmfbitmaps.moc"
