@@ -102,7 +102,7 @@ void ExperimentForm::Command1_Click()
         takeUnexpectedErrorPath();
         return;
     }
-    m_window->picture1()->setPicture(*picture.picture,
+    m_window->picture1()->setPicture(*picture.picture, result.pictureName,
                                      ChargeDescription::describe(result.pictureName, m_layout.sideBCrystals));
     m_window->txt(0)->setFocus();
 }

@@ -13,9 +13,10 @@ PictureBox::PictureBox(QWidget *parent)
     setAccessibleDescription(QStringLiteral("No charge yet: begin a run."));
 }
 
-void PictureBox::setPicture(const wmf::Picture &picture, const QString &description)
+void PictureBox::setPicture(const wmf::Picture &picture, const QString &name, const QString &description)
 {
     m_picture = picture;
+    m_pictureName = name;
     setAccessibleDescription(description);
     setToolTip(description);
     update();

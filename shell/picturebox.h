@@ -16,8 +16,11 @@ class PictureBox : public QFrame
 public:
     explicit PictureBox(QWidget *parent = nullptr);
 
-    void setPicture(const wmf::Picture &picture, const QString &description);
+    // name: the file the picture came from; description: what it shows, in
+    // words, for screen readers and the tool tip.
+    void setPicture(const wmf::Picture &picture, const QString &name, const QString &description);
     bool hasPicture() const { return m_picture.has_value(); }
+    const QString &pictureName() const { return m_pictureName; }
     const std::optional<wmf::Picture> &picture() const { return m_picture; }
 
 protected:
@@ -25,4 +28,5 @@ protected:
 
 private:
     std::optional<wmf::Picture> m_picture;
+    QString m_pictureName;
 };
