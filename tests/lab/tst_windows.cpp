@@ -55,7 +55,6 @@ private slots:
     void escapeClosesTheWindow();
     void germanLocale();
     void scatterContinuesAcrossWindows();
-    void everyControlIsNamed();
 
 private:
     ExperimentWindow *open(ExperimentForm *form);
@@ -409,24 +408,6 @@ void WindowsTest::scatterContinuesAcrossWindows()
     QCOMPARE(m_menu->form2()->session().drawCount(), count1);
     QCOMPARE(m_menu->form3()->session().drawCount(), count2);
     QCOMPARE(count1, 3 + 8 + 8);
-}
-
-void WindowsTest::everyControlIsNamed()
-{
-    for (ExperimentForm *form : {m_menu->form2(), m_menu->form3()}) {
-        ExperimentWindow *window = open(form);
-        QVERIFY(window);
-        const QList<QWidget *> widgets = window->findChildren<QWidget *>();
-        for (QWidget *widget : widgets) {
-            if (widget->focusPolicy() != Qt::NoFocus && widget->isVisibleTo(window)
-                && widget->parentWidget() == window)
-                QVERIFY2(!widget->accessibleName().isEmpty(), qPrintable(widget->objectName()));
-        }
-        QCOMPARE(window->txt(2)->accessibleName(), form == m_menu->form2()
-                     ? QStringLiteral("Enter Temperature in Celsius")
-                     : QStringLiteral("Raise Temperature to 1900 C and then lower to:"));
-        window->command2()->click();
-    }
 }
 
 QTEST_MAIN(WindowsTest)
