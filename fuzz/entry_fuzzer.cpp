@@ -1,0 +1,72 @@
+// Fuzzes what a student can type: any text, in any of a range of locales,
+// through the entry conversion and a whole run and report of both
+// experiments. Whatever the text, an entry is either a finite number within
+// its limits or takes the entry-error path; nothing crashes.
+//
+// Input: first byte picks the locale, the rest is UTF-8 text; newlines split
+// it into the three entry boxes.
+
+#include "analyticalscatter.h"
+#include "entryconversion.h"
+#include "experiment1model.h"
+#include "experiment2model.h"
+#include "experimentsession.h"
+
+#include <QLocale>
+
+#include <array>
+#include <cmath>
+#include <cstdint>
+#include <cstdlib>
+
+namespace {
+
+const std::array<QLocale, 8> &locales()
+{
+    static const std::array<QLocale, 8> all{
+        QLocale::c(),
+        QLocale(QLocale::German, QLocale::Germany),
+        QLocale(QLocale::French, QLocale::Switzerland),
+        QLocale(QLocale::English, QLocale::UnitedStates),
+        QLocale(QLocale::Arabic, QLocale::Egypt),
+        QLocale(QLocale::Hindi, QLocale::India),
+        QLocale(QLocale::Persian, QLocale::Iran),
+        QLocale(QLocale::Swedish, QLocale::Sweden),
+    };
+    return all;
+}
+
+void check(bool condition)
+{
+    if (!condition)
+        std::abort();
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
+{
+    if (size < 1)
+        return 0;
+    const QLocale &locale = locales()[data[0] % locales().size()];
+    const QString text = QString::fromUtf8(reinterpret_cast<const char *>(data + 1),
+                                           static_cast<qsizetype>(size - 1));
+
+    if (const std::optional<float> value = EntryConversion::toSingle(text, locale))
+        check(std::isfinite(*value));
+
+    const QStringList parts = text.split(QLatin1Char('\n'));
+    const ExperimentSession::EntryTexts entries{parts.value(0), parts.value(1), parts.value(2)};
+    AnalyticalScatter scatter;
+    ExperimentSession first(std::make_unique<Experiment1Model>(), 2000);
+    ExperimentSession second(std::make_unique<Experiment2Model>(), 1900);
+    for (ExperimentSession *session : {&first, &second}) {
+        const ExperimentSession::RunResult result = session->run(entries, locale);
+        check(session->drawCount() >= 1 && session->drawCount() <= 3);
+        if (result.kind == ExperimentSession::RunResult::Kind::PictureNamed)
+            check(result.pictureName.startsWith(QLatin1String("Ch")) && result.pictureName.endsWith(QLatin1String(".wmf")));
+        const QString report = session->report(scatter, locale);
+        check(report.startsWith(QLatin1String("Temperature = ")) && report.endsWith(QLatin1String("\r\n")));
+    }
+    return 0;
+}
