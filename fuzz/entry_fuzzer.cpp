@@ -7,6 +7,7 @@
 // it into the three entry boxes.
 
 #include "analyticalscatter.h"
+#include "entrylocales.h"
 #include "entryconversion.h"
 #include "experiment1model.h"
 #include "experiment2model.h"
@@ -21,21 +22,6 @@
 
 namespace {
 
-const std::array<QLocale, 8> &locales()
-{
-    static const std::array<QLocale, 8> all{
-        QLocale::c(),
-        QLocale(QLocale::German, QLocale::Germany),
-        QLocale(QLocale::French, QLocale::Switzerland),
-        QLocale(QLocale::English, QLocale::UnitedStates),
-        QLocale(QLocale::Arabic, QLocale::Egypt),
-        QLocale(QLocale::Hindi, QLocale::India),
-        QLocale(QLocale::Persian, QLocale::Iran),
-        QLocale(QLocale::Swedish, QLocale::Sweden),
-    };
-    return all;
-}
-
 void check(bool condition)
 {
     if (!condition)
@@ -48,7 +34,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
 {
     if (size < 1)
         return 0;
-    const QLocale &locale = locales()[data[0] % locales().size()];
+    const QLocale &locale = entryFuzzLocales()[data[0] % entryFuzzLocales().size()];
     const QString text = QString::fromUtf8(reinterpret_cast<const char *>(data + 1),
                                            static_cast<qsizetype>(size - 1));
 

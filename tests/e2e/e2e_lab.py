@@ -52,6 +52,17 @@ def fill(lab, window, name, text):
     lab.type(text)
 
 
+def start_run(lab, window, grams1, grams2, temperature):
+    """Types the three entries from the first box on and presses Enter."""
+    wait_for("focus in the first entry", lambda: lab.focused(window).name == GRAMS_1)
+    lab.type(grams1)
+    lab.keys("Tab")
+    lab.type(grams2)
+    lab.keys("Tab")
+    lab.type(temperature)
+    lab.keys("Return")
+
+
 def report_text(lab, window):
     return lab.text_of(lab.control(window, RESULTS, role="text"))
 
@@ -120,13 +131,7 @@ exp2 probe
 
         lab.keys("alt+1")
         window = lab.window("Experiment 1")
-        wait_for("focus in the first entry", lambda: lab.focused(window).name == GRAMS_1)
-        lab.type("0.5")
-        lab.keys("Tab")
-        lab.type("0.5")
-        lab.keys("Tab")
-        lab.type("1300")
-        lab.keys("Return")
+        start_run(lab, window, "0.5", "0.5", "1300")
         picture = lab.control(window, "Charge picture")
         wait_for("the charge picture", lambda: lab.description_of(picture)
                  == "Charge of glass with crystals of mineral 2, up to 10 percent crystal.")
@@ -168,13 +173,7 @@ exp2 probe
 
         lab.keys("alt+2")
         window = lab.window("Experiment 2")
-        wait_for("focus in the first entry", lambda: lab.focused(window).name == GRAMS_1)
-        lab.type("0.5")
-        lab.keys("Tab")
-        lab.type("0.5")
-        lab.keys("Tab")
-        lab.type("1400")
-        lab.keys("Return")
+        start_run(lab, window, "0.5", "0.5", "1400")
         picture = lab.control(window, "Charge picture")
         wait_for("the charge picture", lambda: lab.description_of(picture)
                  == "Charge of glass with crystals of the solid solution, 40 to 50 percent crystal.")
@@ -197,13 +196,7 @@ def scenario_german_locale(display):
     try:
         lab.keys("alt+1")
         window = lab.window("Experiment 1")
-        wait_for("focus in the first entry", lambda: lab.focused(window).name == GRAMS_1)
-        lab.type("0,5")
-        lab.keys("Tab")
-        lab.type("0,5")
-        lab.keys("Tab")
-        lab.type("1300")
-        lab.keys("Return")
+        start_run(lab, window, "0,5", "0,5", "1300")
         picture = lab.control(window, "Charge picture")
         wait_for("the charge picture", lambda: "mineral 2" in lab.description_of(picture))
         microprobe(lab, window)
@@ -219,13 +212,7 @@ def scenario_high_density(display):
         lab.keys("alt+1")
         window = lab.window("Experiment 1")
         equal(lab.window_size("Experiment 1"), (894, 800), "experiment window size at ratio 2")
-        wait_for("focus in the first entry", lambda: lab.focused(window).name == GRAMS_1)
-        lab.type("0.8")
-        lab.keys("Tab")
-        lab.type("0.2")
-        lab.keys("Tab")
-        lab.type("1300")
-        lab.keys("Return")
+        start_run(lab, window, "0.8", "0.2", "1300")
         picture = lab.control(window, "Charge picture")
         wait_for("the charge picture", lambda: "mineral 1, 40 to 50 percent" in lab.description_of(picture))
         picture_matches_render(lab, window, "Chai.wmf", "experiment1-ratio2", ratio=2)

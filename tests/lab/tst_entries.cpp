@@ -1,4 +1,5 @@
 #include "entryconversion.h"
+#include "entrylocales.h"
 
 #include <QDir>
 #include <QtTest>
@@ -59,15 +60,6 @@ void EntriesTest::replayedInputsConvertCleanly()
     // Inputs the entry fuzzer found worth keeping: the first byte picks a
     // locale, the rest is what was typed.
     const QDir folder(QStringLiteral(LAB_SOURCE_DIR "/tests/data/entries/pass"));
-    // The same locales, in the same order, as the fuzz target.
-    const QLocale locales[] = {QLocale::c(),
-                               QLocale(QLocale::German, QLocale::Germany),
-                               QLocale(QLocale::French, QLocale::Switzerland),
-                               QLocale(QLocale::English, QLocale::UnitedStates),
-                               QLocale(QLocale::Arabic, QLocale::Egypt),
-                               QLocale(QLocale::Hindi, QLocale::India),
-                               QLocale(QLocale::Persian, QLocale::Iran),
-                               QLocale(QLocale::Swedish, QLocale::Sweden)};
     const QStringList names = folder.entryList(QDir::Files);
     QVERIFY(!names.isEmpty());
     for (const QString &name : names) {
@@ -76,7 +68,7 @@ void EntriesTest::replayedInputsConvertCleanly()
         QVERIFY(file.open(QIODevice::ReadOnly));
         const QByteArray bytes = file.readAll();
         QVERIFY(!bytes.isEmpty());
-        const QLocale &locale = locales[quint8(bytes[0]) % std::size(locales)];
+        const QLocale &locale = entryFuzzLocales()[quint8(bytes[0]) % entryFuzzLocales().size()];
         for (const QString &text : QString::fromUtf8(bytes.mid(1)).split(QLatin1Char('\n'))) {
             const std::optional<float> value = EntryConversion::toSingle(text, locale);
             QVERIFY(!value || std::isfinite(*value));
