@@ -137,6 +137,41 @@ def main():
     write("fail", "region-scan-beyond-record.wmf",
           metafile([record(0x06FF, words(0, 6, 1, 0, 22, 1, 2, 0, 0, 10, 10, 400, 0, 10, 0, 10))]))
     write("fail", "escape-length-beyond-record.wmf", metafile([record(0x0626, words(21, 3000, 1))]))
+    # Found while testing: cutting thousands of holes out of the clip made
+    # path-based clipping take minutes; clip regions are rectangle lists now.
+    write("fail", "clip-cut-into-thousands-of-pieces.wmf",
+          metafile([record(0x0415, words(row * 2 + 1, col * 2 + 1, row * 2, col * 2))
+                    for row in range(160) for col in range(160)]))
+
+    # --- fuzzing seeds: one of each record family the reader knows -------
+    region = words(0, 6, 1, 0, 22, 1, 2, 10, 10, 90, 90, 2, 10, 90, 10, 90, 2)
+    font = words((-20) & 0xFFFF, 0, 0, 0, 700) + bytes([1, 1, 0, 204]) + bytes(4) + b"DejaVu Sans\0"
+    seeds = {
+        "regions-and-clip.wmf": drawing() + [record(0x06FF, region), record(0x0228, words(1, 0)),
+                                             record(0x0429, words(1, 0, 3, 3)), record(0x012C, words(1)),
+                                             record(0x0416, words(80, 80, 20, 20)), record(0x0220, words(5, 5)),
+                                             record(0x012B, words(1)), record(0x012A, words(1))],
+        "text-records.wmf": window(0, 0, 100, 100) + [record(0x02FB, font), record(0x012D, words(0)),
+                                                       record(0x012E, words(24)), record(0x0108, words(2)),
+                                                       record(0x0521, words(3) + b"abc\0" + words(50, 10)),
+                                                       record(0x0A32, words(80, 10, 3, 6, 0, 0, 90, 90) + b"xyz\0" +
+                                                              words(10, 10, 10))],
+        "bitmap-records.wmf": window(0, 0, 100, 100) + [
+            stretch_dib(dib_header(2, 2, 8, 1, 2) + colour(255, 0, 0) * 2 + bytes([2, 1, 0, 0, 2, 0, 0, 1])),
+            stretch_dib(dib_header(2, 2, 24) + bytes(16)),
+            record(0x0142, words(5, 0) + dib_header(1, 1, 24) + bytes(4)),
+            record(0x061D, struct.pack("<I", 0x00F00021) + words(50, 50, 0, 0))],
+        "shapes-and-state.wmf": drawing() + [record(0x0106, words(2)), record(0x0104, words(7)),
+                                             record(0x0538, words(2, 3, 3, 0, 0, 50, 0, 0, 50, 60, 60, 90, 60, 60, 90)),
+                                             record(0x081A, words(0, 50, 50, 100, 100, 100, 0, 0)),
+                                             record(0x061C, words(20, 20, 90, 90, 10, 10)),
+                                             record(0x0626, words(22, 4, 2, 0)),
+                                             record(0x001E), record(0x0103, words(8)), record(0x0127, words(0xFFFF))],
+    }
+    for name, records in seeds.items():
+        path = os.path.join(HERE, "..", "..", "..", "fuzz", "corpus", "metafile", name)
+        with open(path, "wb") as out:
+            out.write(metafile(records))
 
 
 if __name__ == "__main__":
