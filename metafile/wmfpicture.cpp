@@ -172,7 +172,21 @@ ReadResult Picture::readFile(const QString &path)
     if (file.size() > limits::maximumFileBytes)
         return failure(QStringLiteral("%1 is %2 bytes, more than the %3 a picture may have")
                            .arg(path).arg(file.size()).arg(limits::maximumFileBytes));
-    const QByteArray bytes = file.read(limits::maximumFileBytes + 1);
+    // Read what is there, never more than the limit and one byte: asking for
+    // the whole limit at once would set aside that much memory on every run.
+    // Files whose size is not known in advance (pipes, /proc) come in pieces.
+    constexpr qint64 pieceBytes = 64 * 1024;
+    QByteArray bytes;
+    if (!file.isSequential() && file.size() > 0) {
+        bytes = file.read(qMin(file.size(), limits::maximumFileBytes) + 1);
+    } else {
+        while (bytes.size() <= limits::maximumFileBytes) {
+            const QByteArray piece = file.read(pieceBytes);
+            if (piece.isEmpty())
+                break;
+            bytes += piece;
+        }
+    }
     if (bytes.size() > limits::maximumFileBytes)
         return failure(QStringLiteral("%1 is larger than %2 bytes").arg(path).arg(limits::maximumFileBytes));
     if (file.error() != QFileDevice::NoError)

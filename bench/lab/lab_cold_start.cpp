@@ -1,0 +1,53 @@
+// Start-up as a student meets it: a fresh process, from main() to the first
+// paint of its window, for the lab's main menu and for an empty window of
+// the same size. Both pay for the toolkit's start (platform plugin, style);
+// only a window that draws text pays for the font database (fontconfig
+// reads its whole configuration then), so a third window, the empty one
+// with a single line of text, shows what the lab adds beyond that.
+//   lab_cold_start empty|text|menu    prints the microseconds to the first paint
+// cold-start.sh runs them many times and prints the medians and ratios.
+#include "analyticalscatter.h"
+#include "firstpaintwatcher.h"
+#include "form1.h"
+#include "menusize.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QLabel>
+
+#include <cstdio>
+#include <cstring>
+#include <memory>
+
+int main(int argc, char **argv)
+{
+    QElapsedTimer clock;
+    clock.start();
+    const bool known = argc == 2
+        && (std::strcmp(argv[1], "empty") == 0 || std::strcmp(argv[1], "text") == 0
+            || std::strcmp(argv[1], "menu") == 0);
+    if (!known) {
+        std::fprintf(stderr, "usage: %s empty|text|menu\n", argv[0]);
+        return 2;
+    }
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    int applicationArgc = 1;
+    QApplication application(applicationArgc, argv);
+    AnalyticalScatter scatter;
+    std::unique_ptr<QWidget> window;
+    if (std::strcmp(argv[1], "menu") == 0) {
+        window = std::make_unique<Form1>(scatter);
+    } else {
+        window = std::make_unique<QWidget>();
+        window->setFixedSize(labMenuSize);
+        if (std::strcmp(argv[1], "text") == 0)
+            new QLabel(QStringLiteral("Welcome"), window.get());
+    }
+    if (!FirstPaintWatcher::showAndWait(window.get())) {
+        std::fprintf(stderr, "%s: the window was never painted\n", argv[0]);
+        return 1;
+    }
+    std::printf("%lld\n", clock.nsecsElapsed() / 1000);
+    return 0;
+}
