@@ -10,7 +10,6 @@ class ScatterTest : public QObject
 
 private slots:
     void freshStartSequence();
-    void sequenceStaysInUnitInterval();
     void signAndSize_data();
     void signAndSize();
     void everyCallAdvancesCounterAndTakesTwoDraws();
@@ -25,16 +24,6 @@ void ScatterTest::freshStartSequence()
     const float expected[] = {0.7055475f, 0.5334240f, 0.5795186f, 0.2895625f, 0.3019480f};
     for (float value : expected)
         QCOMPARE(random.next(), value);
-}
-
-void ScatterTest::sequenceStaysInUnitInterval()
-{
-    RandomSource random;
-    for (int draw = 0; draw < (1 << 24) + 10; ++draw) {
-        const float value = random.next();
-        if (value < 0.0f || value >= 1.0f)
-            QFAIL(qPrintable(QStringLiteral("draw %1 gave %2").arg(draw).arg(value)));
-    }
 }
 
 void ScatterTest::signAndSize_data()

@@ -282,10 +282,11 @@ void WindowsTest::focusSelectsTheWholeEntry()
     QTest::keyClick(window->txt(0), Qt::Key_Tab);
     QCOMPARE(QApplication::focusWidget(), static_cast<QWidget *>(window->txt(1)));
     QCOMPARE(window->txt(1)->selectedText(), QStringLiteral("0.25"));
+    // Focus given by the program (as after a run) selects too.
     window->txt(1)->deselect();
     window->txt(0)->setFocus();
-    QTest::mouseClick(window->txt(1), Qt::LeftButton);
-    QCOMPARE(window->txt(1)->hasSelectedText() || window->txt(1)->hasFocus(), true);
+    window->txt(1)->setFocus();
+    QCOMPARE(window->txt(1)->selectedText(), QStringLiteral("0.25"));
 }
 
 void WindowsTest::missingPictureAborts()
