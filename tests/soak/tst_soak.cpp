@@ -202,7 +202,13 @@ void SoakTest::runsAndMicroprobesKeepMemoryFlat()
     QCOMPARE(m_strayMessageBoxes, 0);
     QCOMPARE(pictures.size(), distinctPictures);
     QVERIFY(residentAfterWarmUp > 0 && residentAtEnd > 0);
+#if defined(__SANITIZE_ADDRESS__)
+    // AddressSanitizer keeps freed blocks in quarantine, so resident memory
+    // grows by design; here the soak feeds LeakSanitizer's check at exit.
+    qInfo("sanitizer build: resident growth is not a leak measure here");
+#else
     QVERIFY2(residentAtEnd - residentAfterWarmUp <= allowedGrowthBytes, "resident memory grew");
+#endif
 }
 
 QTEST_MAIN(SoakTest)
