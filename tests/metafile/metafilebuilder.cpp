@@ -144,30 +144,22 @@ MetafileBuilder &MetafileBuilder::stretchDib(QRect target, const QByteArray &dib
 QByteArray MetafileBuilder::dib(int width, int height, int bitCount, const QList<QColor> &colors,
                                 const QList<QByteArray> &rowsTopFirst, std::uint32_t compression, bool topDown)
 {
+    // BITMAPINFOHEADER: size, width, height, planes, depth, compression,
+    // image size, resolution x and y, colours used, colours important.
     QByteArray out;
-    put32(out, 40);
-    put32(out, std::uint32_t(width));
-    put32(out, std::uint32_t(topDown ? -height : height));
-    put16(out, 1);
-    put16(out, bitCount);
-    put32(out, compression);
-    put32(out, 0);
-    put32(out, 0);
-    put32(out, 0);
-    put32(out, std::uint32_t(colors.size()));
-    put32(out, 0);
+    for (std::uint32_t value : {40u, std::uint32_t(width), std::uint32_t(topDown ? -height : height)})
+        put32(out, value);
+    out += words({1, bitCount});
+    for (std::uint32_t value : {compression, 0u, 0u, 0u, std::uint32_t(colors.size()), 0u})
+        put32(out, value);
     for (const QColor &color : colors)
         out.append(char(color.blue())).append(char(color.green())).append(char(color.red())).append('\0');
-    if (compression != 0) { // run-length data is given as one stream
-        for (const QByteArray &row : rowsTopFirst)
-            out.append(row);
-        return out;
-    }
     QList<QByteArray> rows = rowsTopFirst;
-    if (!topDown)
+    if (!topDown && compression == 0)
         std::reverse(rows.begin(), rows.end());
     for (QByteArray row : rows) {
-        while (row.size() % 4)
+        // Run-length data is given as one stream, and is not padded.
+        while (compression == 0 && row.size() % 4)
             row.append('\0');
         out.append(row);
     }
@@ -178,30 +170,20 @@ QByteArray MetafileBuilder::bytes(Ending ending) const
 {
     QByteArray out;
     if (m_header == Header::Placeable) {
-        const int values[] = {0, m_bounds.left(), m_bounds.top(), m_bounds.right() + 1, m_bounds.bottom() + 1,
-                              m_unitsPerInch, 0, 0};
-        QByteArray placeable;
-        put32(placeable, 0x9AC6CDD7u);
-        for (int value : values)
-            put16(placeable, value);
+        // Key, handle, bounding box, units per inch, reserved, checksum of the ten words before it.
+        out = words({0xCDD7, 0x9AC6, 0, m_bounds.left(), m_bounds.top(), m_bounds.right() + 1, m_bounds.bottom() + 1,
+                     m_unitsPerInch, 0, 0});
         std::uint16_t checksum = 0;
         for (int word = 0; word < 10; ++word)
-            checksum ^= qFromLittleEndian<quint16>(placeable.constData() + 2 * word);
-        put16(placeable, checksum);
-        out.append(placeable);
+            checksum ^= qFromLittleEndian<quint16>(out.constData() + 2 * word);
+        put16(out, checksum);
     }
     QByteArray records = m_records;
-    if (ending == Ending::WithEndRecord) {
-        put32(records, 3);
-        put16(records, 0);
-    }
-    put16(out, 1);
-    put16(out, 9);
-    put16(out, 0x0300);
+    if (ending == Ending::WithEndRecord)
+        records += words({3, 0, 0});
+    // Type (in memory), header words, version, file size in words, object count, largest record, unused.
+    out += words({1, 9, 0x0300});
     put32(out, std::uint32_t(9 + records.size() / 2));
-    put16(out, m_objectCount);
-    put32(out, 0);
-    put16(out, 0);
-    out.append(records);
-    return out;
+    out += words({m_objectCount, 0, 0, 0});
+    return out + records;
 }

