@@ -53,8 +53,8 @@ ExperimentSession &WorksheetRunner::session(int experiment)
     return experiment == 1 ? *m_experiment1 : *m_experiment2;
 }
 
-QString WorksheetRunner::runLine(const ExperimentSession &session,
-                                 const ExperimentSession::RunResult &result, const QString &sideBCrystals)
+QString WorksheetRunner::describeRun(const ExperimentSession &session,
+                                     const ExperimentSession::RunResult &result, const QString &sideBCrystals)
 {
     switch (result.kind) {
     case ExperimentSession::RunResult::Kind::EntryError:
@@ -97,10 +97,10 @@ bool WorksheetRunner::runLine(const QString &line, QString &error)
         }
         const ExperimentSession::RunResult result = target.run({tokens[2], tokens[3], tokens[4]}, m_locale);
         if (m_outputMode == Output::Everything) {
-            const QString sideB = experiment == 1 ? QStringLiteral("mineral 2")
-                                                  : QStringLiteral("the solid solution");
+            const QString &sideB = experiment == 1 ? ChargeDescription::eutecticSideB
+                                                   : ChargeDescription::solidSolutionSideB;
             m_output += QStringLiteral("%1 run %2 %3 %4 -> %5\n")
-                            .arg(name, tokens[2], tokens[3], tokens[4], runLine(target, result, sideB));
+                            .arg(name, tokens[2], tokens[3], tokens[4], describeRun(target, result, sideB));
         }
         return true;
     }

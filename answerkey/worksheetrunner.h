@@ -33,9 +33,9 @@ public:
     // What the student saw, action after action.
     const QString &output() const { return m_output; }
 
-    // What a run shows, in the words the lab uses; shared with the lab's tests.
-    static QString runLine(const ExperimentSession &session, const ExperimentSession::RunResult &result,
-                           const QString &sideBCrystals);
+    // What a run shows, in the words the lab uses.
+    static QString describeRun(const ExperimentSession &session, const ExperimentSession::RunResult &result,
+                               const QString &sideBCrystals);
 
 private:
     ExperimentSession &session(int experiment);

@@ -28,6 +28,9 @@ constexpr std::array<BandText, 12> bandTexts{{
 
 } // namespace
 
+const QString ChargeDescription::eutecticSideB = QStringLiteral("mineral 2");
+const QString ChargeDescription::solidSolutionSideB = QStringLiteral("the solid solution");
+
 QString ChargeDescription::describe(const QString &pictureName, const QString &sideBCrystals)
 {
     QString stem = pictureName;

@@ -15,8 +15,10 @@
 class ChargeDescription
 {
 public:
-    // sideBCrystals names the side-B crystals: "mineral 2" in the eutectic
-    // experiment, the solid solution in the other.
-    static QString describe(const QString &pictureName,
-                            const QString &sideBCrystals = QStringLiteral("mineral 2"));
+    // How each experiment names its side-B crystals: mineral 2 itself in the
+    // eutectic experiment, the solid solution in the other.
+    static const QString eutecticSideB;
+    static const QString solidSolutionSideB;
+
+    static QString describe(const QString &pictureName, const QString &sideBCrystals = eutecticSideB);
 };

@@ -1,5 +1,7 @@
 #include "experimentlayout.h"
 
+#include "chargedescription.h"
+
 ExperimentLayout ExperimentLayout::experiment1()
 {
     ExperimentLayout layout;
@@ -10,7 +12,7 @@ ExperimentLayout ExperimentLayout::experiment1()
     layout.temperatureLabel = QRect(100, 1400, 2415, 195);
     layout.temperatureCaption = QStringLiteral("Enter Temperature in Celsius");
     layout.resultsLabel = QRect(960, 3360, 4575, 255);
-    layout.sideBCrystals = QStringLiteral("mineral 2");
+    layout.sideBCrystals = ChargeDescription::eutecticSideB;
     return layout;
 }
 
@@ -25,6 +27,6 @@ ExperimentLayout ExperimentLayout::experiment2()
     // The run of blanks makes the caption wrap onto a second line.
     layout.temperatureCaption = QStringLiteral("Raise Temperature to 1900 C                    and then lower to:");
     layout.resultsLabel = QRect(1200, 3360, 3975, 255);
-    layout.sideBCrystals = QStringLiteral("the solid solution");
+    layout.sideBCrystals = ChargeDescription::solidSolutionSideB;
     return layout;
 }
