@@ -90,6 +90,10 @@ void AccessibilityTest::everyInteractiveControlIsNamed()
         root = form->window();
     }
     QVERIFY(QTest::qWaitForWindowExposed(root));
+    // Each window is announced as a window, by its title.
+    QAccessibleInterface *rootInterface = QAccessible::queryAccessibleInterface(root);
+    QVERIFY(rootInterface->role() == QAccessible::Window || rootInterface->role() == QAccessible::Dialog);
+    QCOMPARE(rootInterface->text(QAccessible::Name), root->windowTitle());
     QStringList unnamed;
     QStringList seen;
     collectUnnamed(QAccessible::queryAccessibleInterface(root), unnamed, seen);
