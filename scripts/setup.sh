@@ -13,7 +13,7 @@ packages=(
   xvfb xauth x11-utils xdotool xclip openbox wmctrl
   dbus dbus-x11 at-spi2-core python3-pyatspi gir1.2-atspi-2.0 python3-gi python3-pil
   imagemagick libwmf-bin
-  appstream desktop-file-utils dpkg-dev
+  appstream desktop-file-utils dpkg-dev file
 )
 
 missing=()
