@@ -44,5 +44,9 @@ inline constexpr double clipUnitsAcross = 16'384.0;
 
 // Scans in one region record; each holds at least one rectangle.
 inline constexpr int maximumRegionRectangles = 65'535;
+// Text whose glyphs would be larger than this on the device, along either
+// axis, is filled as outlines rather than through Qt's glyph cache, which
+// handles glyphs stretched far along one axis badly.
+inline constexpr double largestCachedGlyphPixels = 256.0;
 
 } // namespace wmf::limits

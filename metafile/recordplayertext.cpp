@@ -3,9 +3,11 @@
 #include "recordplayer.h"
 
 #include "bytereader.h"
+#include "metafilelimits.h"
 #include "recordfunction.h"
 
 #include <QFontMetricsF>
+#include <QPainterPath>
 
 #include <cmath>
 
@@ -178,12 +180,29 @@ void RecordPlayer::drawTextRun(const QPointF &logicalOrigin, const QString &text
     m_painter->setBackgroundMode(Qt::TransparentMode);
     m_painter->setFont(font);
     m_painter->setPen(m_state.textColor);
+    // Qt's glyph cache decides by the area a glyph covers, so a glyph
+    // stretched very far along one axis (a file can map a few logical units
+    // across the whole picture) still goes through it and can fail inside
+    // the font engine. Such text, and very large text, is filled as outlines.
+    const QTransform full = m_painter->transform();
+    const qreal deviceWidth = font.pixelSize() * std::hypot(full.m11(), full.m12());
+    const qreal deviceHeight = font.pixelSize() * std::hypot(full.m21(), full.m22());
+    const bool asOutlines = qMax(deviceWidth, deviceHeight) > limits::largestCachedGlyphPixels;
+    const auto drawRun = [&](const QPointF &point, const QString &run) {
+        if (!asOutlines) {
+            m_painter->drawText(point, run);
+            return;
+        }
+        QPainterPath outline;
+        outline.addText(point, font, run);
+        m_painter->fillPath(outline, m_state.textColor);
+    };
     if (advances.empty() && m_state.textCharacterExtra == 0) {
-        m_painter->drawText(QPointF(x, baseline), text);
+        drawRun(QPointF(x, baseline), text);
     } else {
         qreal pen = x;
         for (int index = 0; index < text.size(); ++index) {
-            m_painter->drawText(QPointF(pen, baseline), text.at(index));
+            drawRun(QPointF(pen, baseline), text.at(index));
             pen += advances.empty() ? metrics.horizontalAdvance(text.at(index)) + m_state.textCharacterExtra
                                     : advances[index];
         }

@@ -105,8 +105,11 @@ void TestWmfCorpus::acceptsGoodFiles()
     QVERIFY2(result.isValid(), qPrintable(result.error));
     const QImage image = renderFile(path, QSize(64, 64));
     QVERIFY(!image.isNull());
-    // Something was drawn: not every pixel is still white.
-    QVERIFY(coverage(image, image.rect(), Qt::white) < 1.0);
+    // Something was drawn: not every pixel is still white. Inputs kept from
+    // fuzzing only have to be drawn without failing; what they draw may lie
+    // outside the picture.
+    if (!QFileInfo(path).fileName().startsWith(QLatin1String("fuzz-")))
+        QVERIFY(coverage(image, image.rect(), Qt::white) < 1.0);
 }
 
 void TestWmfCorpus::thirdPartyLooksRight_data()
