@@ -1,5 +1,7 @@
 #pragma once
 
+#include "recordfunction.h"
+
 #include <QBrush>
 #include <QColor>
 #include <QFont>
@@ -40,23 +42,8 @@ struct Region
 // deleting or replacing a table entry can never leave the state dangling.
 using GdiObject = std::variant<QPen, QBrush, LogicalFont, Palette, Region>;
 
-// GDI pen style bits.
-namespace penstyle {
-inline constexpr int styleMask = 0x000F;
-inline constexpr int solid = 0, dash = 1, dot = 2, dashDot = 3, dashDotDot = 4, null = 5, insideFrame = 6,
-                     userStyle = 7, alternate = 8;
-inline constexpr int endCapMask = 0x0F00;
-inline constexpr int endCapRound = 0x0000, endCapSquare = 0x0100, endCapFlat = 0x0200;
-inline constexpr int joinMask = 0xF000;
-inline constexpr int joinRound = 0x0000, joinBevel = 0x1000, joinMiter = 0x2000;
-} // namespace penstyle
 
 // GDI brush styles and hatches.
-namespace brushstyle {
-inline constexpr int solid = 0, null = 1, hatched = 2, pattern = 3, dibPattern = 5, dibPatternPointer = 6;
-inline constexpr int hatchHorizontal = 0, hatchVertical = 1, hatchForwardDiagonal = 2, hatchBackwardDiagonal = 3,
-                     hatchCross = 4, hatchDiagonalCross = 5;
-} // namespace brushstyle
 
 QPen makePen(int style, int width, const QColor &color);
 QBrush makeBrush(int style, const QColor &color, int hatch);

@@ -10,11 +10,6 @@
 
 namespace wmf {
 
-// GDI mapping modes.
-namespace mapmode {
-inline constexpr int text = 1, lowMetric = 2, highMetric = 3, lowEnglish = 4, highEnglish = 5, twips = 6,
-                     isotropic = 7, anisotropic = 8;
-} // namespace mapmode
 
 // GDI binary raster operations used for pens and brushes.
 namespace rop2 {

@@ -85,4 +85,40 @@ enum class RecordFunction : std::uint16_t {
 // bounding box and the units per inch in front of the standard header).
 inline constexpr std::uint32_t placeableKey = 0x9AC6CDD7u;
 
+
+// The numbers that records carry for modes and styles, shared by the reader
+// and the writer.
+
+// GDI mapping modes.
+namespace mapmode {
+inline constexpr int text = 1, lowMetric = 2, highMetric = 3, lowEnglish = 4, highEnglish = 5, twips = 6,
+                     isotropic = 7, anisotropic = 8;
+} // namespace mapmode
+
+// SETBKMODE and SETPOLYFILLMODE.
+namespace backgroundmode {
+inline constexpr int transparent = 1, opaque = 2;
+} // namespace backgroundmode
+namespace polyfillmode {
+inline constexpr int alternate = 1, winding = 2;
+} // namespace polyfillmode
+
+// GDI pen style bits.
+namespace penstyle {
+inline constexpr int styleMask = 0x000F;
+inline constexpr int solid = 0, dash = 1, dot = 2, dashDot = 3, dashDotDot = 4, null = 5, insideFrame = 6,
+                     userStyle = 7, alternate = 8;
+inline constexpr int endCapMask = 0x0F00;
+inline constexpr int endCapRound = 0x0000, endCapSquare = 0x0100, endCapFlat = 0x0200;
+inline constexpr int joinMask = 0xF000;
+inline constexpr int joinRound = 0x0000, joinBevel = 0x1000, joinMiter = 0x2000;
+} // namespace penstyle
+
+// GDI brush styles and hatch patterns.
+namespace brushstyle {
+inline constexpr int solid = 0, null = 1, hatched = 2, pattern = 3, dibPattern = 5, dibPatternPointer = 6;
+inline constexpr int hatchHorizontal = 0, hatchVertical = 1, hatchForwardDiagonal = 2, hatchBackwardDiagonal = 3,
+                     hatchCross = 4, hatchDiagonalCross = 5;
+} // namespace brushstyle
+
 } // namespace wmf

@@ -119,9 +119,9 @@ QString RecordPlayer::playState(std::uint16_t function, ByteReader &reader, bool
     switch (RecordFunction(function)) {
     case RecordFunction::SetBackgroundColor: state.backgroundColor = colorFromReference(reader.readUInt32()); break;
     case RecordFunction::SetTextColor: state.textColor = colorFromReference(reader.readUInt32()); break;
-    case RecordFunction::SetBackgroundMode: state.isBackgroundOpaque = reader.readUInt16() == 2; break;
+    case RecordFunction::SetBackgroundMode: state.isBackgroundOpaque = reader.readUInt16() == backgroundmode::opaque; break;
     case RecordFunction::SetPolyFillMode:
-        state.fillRule = reader.readUInt16() == 2 ? Qt::WindingFill : Qt::OddEvenFill;
+        state.fillRule = reader.readUInt16() == polyfillmode::winding ? Qt::WindingFill : Qt::OddEvenFill;
         break;
     case RecordFunction::SetRop2: state.rasterOperation = reader.readUInt16(); break;
     case RecordFunction::SetStretchBltMode: reader.readUInt16(); break; // smooth scaling is always used

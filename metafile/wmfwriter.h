@@ -33,34 +33,44 @@ public:
     static constexpr std::uint16_t twipsPerInch = 1440;
 
     enum class MapMode : std::uint16_t {
-        Text = 1,
-        LowMetric = 2,
-        HighMetric = 3,
-        LowEnglish = 4,
-        HighEnglish = 5,
-        Twips = 6,
-        Isotropic = 7,
-        Anisotropic = 8,
+        Text = mapmode::text,
+        LowMetric = mapmode::lowMetric,
+        HighMetric = mapmode::highMetric,
+        LowEnglish = mapmode::lowEnglish,
+        HighEnglish = mapmode::highEnglish,
+        Twips = mapmode::twips,
+        Isotropic = mapmode::isotropic,
+        Anisotropic = mapmode::anisotropic,
     };
-    enum class BackgroundMode : std::uint16_t { Transparent = 1, Opaque = 2 };
-    enum class PolyFillMode : std::uint16_t { Alternate = 1, Winding = 2 };
+    enum class BackgroundMode : std::uint16_t {
+        Transparent = backgroundmode::transparent,
+        Opaque = backgroundmode::opaque,
+    };
+    enum class PolyFillMode : std::uint16_t {
+        Alternate = polyfillmode::alternate,
+        Winding = polyfillmode::winding,
+    };
     enum class PenStyle : std::uint16_t {
-        Solid = 0,
-        Dash = 1,
-        Dot = 2,
-        DashDot = 3,
-        DashDotDot = 4,
-        Null = 5,
-        InsideFrame = 6,
+        Solid = penstyle::solid,
+        Dash = penstyle::dash,
+        Dot = penstyle::dot,
+        DashDot = penstyle::dashDot,
+        DashDotDot = penstyle::dashDotDot,
+        Null = penstyle::null,
+        InsideFrame = penstyle::insideFrame,
     };
-    enum class BrushStyle : std::uint16_t { Solid = 0, Null = 1, Hatched = 2 };
+    enum class BrushStyle : std::uint16_t {
+        Solid = brushstyle::solid,
+        Null = brushstyle::null,
+        Hatched = brushstyle::hatched,
+    };
     enum class HatchStyle : std::uint16_t {
-        Horizontal = 0,
-        Vertical = 1,
-        ForwardDiagonal = 2,
-        BackwardDiagonal = 3,
-        Cross = 4,
-        DiagonalCross = 5,
+        Horizontal = brushstyle::hatchHorizontal,
+        Vertical = brushstyle::hatchVertical,
+        ForwardDiagonal = brushstyle::hatchForwardDiagonal,
+        BackwardDiagonal = brushstyle::hatchBackwardDiagonal,
+        Cross = brushstyle::hatchCross,
+        DiagonalCross = brushstyle::hatchDiagonalCross,
     };
 
     // Index of a graphics object in the metafile's object table.
