@@ -2,6 +2,7 @@
 
 #include "bytereader.h"
 #include "metafilelimits.h"
+#include "runlengthdecoder.h"
 
 #include <QBuffer>
 #include <QImageReader>
@@ -17,6 +18,28 @@ constexpr std::uint32_t compressionRgb = 0, compressionRle8 = 1, compressionRle4
 constexpr std::uint32_t coreHeaderBytes = 12, infoHeaderBytes = 40, largestHeaderBytes = 124;
 constexpr qsizetype fileHeaderBytes = 14;
 constexpr qsizetype bitFieldMaskBytes = 12;
+
+// What the bitmap header says, in one place.
+struct DibHeader
+{
+    std::uint32_t size = 0; // bytes of the header itself
+    bool isCore = false;    // the old 12-byte BITMAPCOREHEADER
+    qint64 width = 0;
+    qint64 height = 0; // negative: rows stored top first
+    int bitCount = 0;
+    std::uint32_t compression = compressionRgb;
+    std::uint32_t colorsUsed = 0;
+    std::uint32_t imageBytes = 0;
+
+    qint64 rows() const { return height < 0 ? -height : height; }
+    bool isTopDown() const { return height < 0; }
+    bool isRunLength() const { return compression == compressionRle8 || compression == compressionRle4; }
+    bool isIndexed() const { return bitCount <= 8; }
+    // Every index a pixel can hold: the colour table always gets this many entries.
+    qint64 fullTableSize() const { return isIndexed() ? qint64(1) << bitCount : 0; }
+    qint64 paddedRowBytes() const { return ((width * bitCount + 31) / 32) * 4; }
+    qint64 unpaddedRowBytes() const { return (width * bitCount + 7) / 8; }
+};
 
 DibResult failure(const QString &message)
 {
@@ -34,13 +57,64 @@ void appendUInt32(QByteArray &out, quint32 value)
         out.append(char((value >> shift) & 0xFF));
 }
 
-QString checkPixelCount(qint64 width, qint64 height)
+[[nodiscard]] QString checkPixelCount(qint64 width, qint64 height)
 {
     if (width <= 0 || height <= 0)
         return QStringLiteral("bitmap has no pixels (%1 x %2)").arg(width).arg(height);
     if (width > limits::maximumBitmapSide || height > limits::maximumBitmapSide
         || width * height > limits::maximumBitmapPixels)
         return QStringLiteral("bitmap of %1 x %2 pixels is larger than allowed").arg(width).arg(height);
+    return {};
+}
+
+[[nodiscard]] QString readHeader(ByteReader &reader, DibHeader &header)
+{
+    header.size = reader.readUInt32();
+    if (!reader.isOk())
+        return QStringLiteral("bitmap header is truncated");
+    if (header.size != coreHeaderBytes && (header.size < infoHeaderBytes || header.size > largestHeaderBytes))
+        return QStringLiteral("unknown bitmap header size %1").arg(header.size);
+    if (!reader.hasRemaining(qsizetype(header.size) - 4))
+        return QStringLiteral("bitmap header is truncated");
+    header.isCore = header.size == coreHeaderBytes;
+    if (header.isCore) {
+        header.width = reader.readUInt16();
+        header.height = reader.readUInt16();
+        reader.readUInt16(); // planes
+        header.bitCount = reader.readUInt16();
+        return {};
+    }
+    header.width = reader.readInt32();
+    header.height = reader.readInt32();
+    reader.readUInt16(); // planes
+    header.bitCount = reader.readUInt16();
+    header.compression = reader.readUInt32();
+    header.imageBytes = reader.readUInt32();
+    reader.readInt32(); // horizontal resolution
+    reader.readInt32(); // vertical resolution
+    header.colorsUsed = reader.readUInt32();
+    reader.readUInt32(); // important colours
+    reader.skip(qsizetype(header.size) - infoHeaderBytes);
+    return {};
+}
+
+// Depth and compression that belong together; sizes within the limits.
+[[nodiscard]] QString checkFormat(const DibHeader &header)
+{
+    switch (header.bitCount) {
+    case 1: case 4: case 8: case 16: case 24: case 32: break;
+    default: return QStringLiteral("bitmap has an unsupported depth of %1 bits").arg(header.bitCount);
+    }
+    if (header.compression == compressionRle8 && header.bitCount != 8)
+        return QStringLiteral("RLE8 bitmap is not 8 bits deep");
+    if (header.compression == compressionRle4 && header.bitCount != 4)
+        return QStringLiteral("RLE4 bitmap is not 4 bits deep");
+    if (header.compression == compressionBitFields && header.bitCount != 16 && header.bitCount != 32)
+        return QStringLiteral("bit-field bitmap must be 16 or 32 bits deep");
+    if (header.compression > compressionBitFields)
+        return QStringLiteral("unsupported bitmap compression %1").arg(header.compression);
+    if (header.isRunLength() && header.isTopDown())
+        return QStringLiteral("run-length bitmaps cannot be stored top-down");
     return {};
 }
 
@@ -60,237 +134,202 @@ DibResult decodeCompressedImage(QByteArrayView bits, const char *format)
     QImage image = reader.read();
     if (image.isNull())
         return failure(QStringLiteral("embedded %1 image cannot be decoded").arg(QLatin1String(format)));
-    return DibResult{image, QString()};
+    return DibResult{DibDecoder::withoutIndexes(image), QString()};
+}
+
+// The colour table in full: 2^bits entries whatever the file holds, those
+// it lacks black. `stored` holds the entries the file has, each entryBytes long.
+QList<QRgb> colorTable(QByteArrayView stored, const DibHeader &header, ColorUsage usage,
+                       const std::vector<QColor> &palette)
+{
+    const qint64 entryBytes = usage == ColorUsage::PaletteIndexes ? 2 : (header.isCore ? 3 : 4);
+    const qint64 declared = header.colorsUsed > 0 ? qMin<qint64>(header.colorsUsed, header.fullTableSize())
+                                                  : header.fullTableSize();
+    QList<QRgb> table(header.fullTableSize(), qRgb(0, 0, 0));
+    ByteReader reader(stored);
+    for (qint64 index = 0; index < declared && reader.hasRemaining(entryBytes); ++index) {
+        if (usage == ColorUsage::PaletteIndexes) {
+            const int paletteIndex = reader.readUInt16();
+            if (paletteIndex < int(palette.size())) {
+                table[index] = palette[paletteIndex].rgb();
+            } else { // without a palette, spread the indexes over a grey ramp
+                const int grey = int(qMin<qint64>(255, paletteIndex * 255 / qMax<qint64>(1, declared - 1)));
+                table[index] = qRgb(grey, grey, grey);
+            }
+            continue;
+        }
+        const int blue = reader.readUInt8();
+        const int green = reader.readUInt8();
+        const int red = reader.readUInt8();
+        if (!header.isCore)
+            reader.readUInt8();
+        table[index] = qRgb(red, green, blue);
+    }
+    return table;
+}
+
+// Where the colour table and the pixels of an uncompressed bitmap lie after
+// the header, and how long a stored row is.
+struct PixelLayout
+{
+    qint64 tableBytes = 0;
+    qint64 skippedBytes = 0; // an optional table before true-colour pixels
+    qint64 rowBytes = 0;
+};
+
+[[nodiscard]] QString locatePixels(const DibHeader &header, qint64 available, qint64 entryBytes, PixelLayout &layout)
+{
+    const qint64 declaredColors = header.isIndexed()
+        ? (header.colorsUsed > 0 ? qMin<qint64>(header.colorsUsed, header.fullTableSize()) : header.fullTableSize())
+        : 0;
+    layout.tableBytes = declaredColors * entryBytes;
+    layout.rowBytes = header.paddedRowBytes();
+    const qint64 rows = header.rows();
+    qint64 pixelBytes = layout.rowBytes * rows;
+    if (pixelBytes > available) {
+        // Some writers leave out the row padding. When the bytes left after
+        // the colour table are exactly the rows without it (and at most the
+        // byte that evens the record), that is what they are; anything
+        // shorter is a damaged bitmap.
+        const qint64 unpadded = header.unpaddedRowBytes() * rows;
+        const qint64 rest = available - layout.tableBytes - unpadded;
+        if (rest < 0 || rest > 1)
+            return QStringLiteral("bitmap pixels are truncated (%1 of %2 bytes)").arg(available).arg(pixelBytes);
+        layout.rowBytes = header.unpaddedRowBytes();
+        return {};
+    }
+    // For true-colour bitmaps an optional table of `colorsUsed` entries may
+    // sit before the pixels; skip it when the bytes are there.
+    if (!header.isIndexed() && header.colorsUsed > 0 && qint64(header.colorsUsed) * 4 + pixelBytes <= available)
+        layout.skippedBytes = qint64(header.colorsUsed) * 4;
+    // Some exporters write fewer colours than the header implies: the
+    // pixels end the record, so the table is whatever lies before them.
+    if (layout.tableBytes + layout.skippedBytes + pixelBytes > available) {
+        layout.tableBytes = ((available - pixelBytes) / entryBytes) * entryBytes;
+        layout.skippedBytes = 0;
+    }
+    return {};
+}
+
+// Rows as the BMP reader wants them: each padded to 4 bytes.
+QByteArray paddedRows(QByteArrayView bits, const DibHeader &header, qint64 storedRowBytes)
+{
+    const qint64 rowBytes = header.paddedRowBytes();
+    if (storedRowBytes == rowBytes)
+        return bits.first(rowBytes * header.rows()).toByteArray();
+    QByteArray rows(rowBytes * header.rows(), '\0');
+    for (qint64 row = 0; row < header.rows(); ++row)
+        memcpy(rows.data() + row * rowBytes, bits.data() + row * storedRowBytes, storedRowBytes);
+    return rows;
+}
+
+// The packed DIB behind a BITMAPFILEHEADER, with the full colour table and
+// padded rows, for Qt's BMP reader.
+QByteArray bmpFile(QByteArrayView dib, const DibHeader &header, QByteArrayView masks, const QList<QRgb> &table,
+                   const QByteArray &pixels)
+{
+    const qsizetype infoBytes = header.isCore ? infoHeaderBytes : header.size;
+    const qsizetype tableBytes = table.size() * 4;
+    const qsizetype bitsOffset = fileHeaderBytes + infoBytes + masks.size() + tableBytes;
+    QByteArray file;
+    file.reserve(bitsOffset + pixels.size());
+    file.append("BM");
+    appendUInt32(file, quint32(bitsOffset + pixels.size()));
+    appendUInt32(file, 0);
+    appendUInt32(file, quint32(bitsOffset));
+    if (header.isCore) {
+        appendUInt32(file, infoHeaderBytes);
+        appendUInt32(file, quint32(header.width));
+        appendUInt32(file, quint32(header.height));
+        appendUInt16(file, 1);
+        appendUInt16(file, quint16(header.bitCount));
+        for (int field = 0; field < 6; ++field)
+            appendUInt32(file, 0);
+    } else {
+        QByteArray info = dib.first(header.size).toByteArray();
+        qToLittleEndian<quint32>(quint32(table.size()), info.data() + 32); // colours used
+        qToLittleEndian<quint32>(quint32(pixels.size()), info.data() + 20); // image size
+        file.append(info);
+    }
+    file.append(masks.data(), masks.size());
+    for (const QRgb color : table)
+        file.append(char(qBlue(color))).append(char(qGreen(color))).append(char(qRed(color))).append('\0');
+    file.append(pixels);
+    return file;
+}
+
+DibResult decodeRunLengths(QByteArrayView dib, qsizetype tableOffset, const DibHeader &header, ColorUsage usage,
+                           const std::vector<QColor> &palette)
+{
+    const qint64 entryBytes = usage == ColorUsage::PaletteIndexes ? 2 : (header.isCore ? 3 : 4);
+    const qint64 declaredColors = header.colorsUsed > 0 ? qMin<qint64>(header.colorsUsed, header.fullTableSize())
+                                                        : header.fullTableSize();
+    const qint64 tableBytes = declaredColors * entryBytes;
+    if (tableBytes > dib.size() - tableOffset)
+        return failure(QStringLiteral("bitmap colour table is truncated"));
+    QByteArrayView stream = dib.sliced(tableOffset + tableBytes);
+    if (header.imageBytes > 0 && header.imageBytes < quint32(stream.size()))
+        stream = stream.first(header.imageBytes);
+    RunLengthDecoder::Result decoded =
+        RunLengthDecoder::decode(stream, int(header.width), int(header.rows()), header.bitCount);
+    if (decoded.image.isNull())
+        return failure(decoded.error);
+    decoded.image.setColorTable(colorTable(dib.sliced(tableOffset, tableBytes), header, usage, palette));
+    return DibResult{DibDecoder::withoutIndexes(decoded.image), QString()};
 }
 
 } // namespace
 
-QString DibDecoder::checkRunLengths(QByteArrayView bits, int width, int height, int bitsPerPixel)
+QImage DibDecoder::withoutIndexes(QImage image)
 {
-    ByteReader reader(bits);
-    qint64 x = 0;
-    qint64 y = 0;
-    while (reader.hasRemaining(2)) {
-        const int count = reader.readUInt8();
-        const int value = reader.readUInt8();
-        if (count > 0) {
-            if (y >= height)
-                return QStringLiteral("run-length data continues past the last row");
-            if (x + count > width)
-                return QStringLiteral("run-length run of %1 pixels passes the end of a %2-pixel row").arg(count).arg(width);
-            x += count;
-            continue;
-        }
-        if (value == 0) { // end of line
-            x = 0;
-            ++y;
-        } else if (value == 1) { // end of bitmap
-            return {};
-        } else if (value == 2) { // delta
-            if (!reader.hasRemaining(2))
-                return {};
-            x += reader.readUInt8();
-            y += reader.readUInt8();
-            if (x > width || y > height)
-                return QStringLiteral("run-length delta moves outside the bitmap");
-        } else { // absolute run of `value` pixels, padded to a 16-bit boundary
-            if (y >= height)
-                return QStringLiteral("run-length data continues past the last row");
-            if (x + value > width)
-                return QStringLiteral("run-length run of %1 pixels passes the end of a %2-pixel row").arg(value).arg(width);
-            x += value;
-            const qsizetype byteCount = bitsPerPixel == 8 ? value : (value + 1) / 2;
-            reader.skip(byteCount + (byteCount & 1));
-        }
-    }
-    return {}; // a stream without its end marker leaves the rest of the bitmap blank
+    const QImage::Format format = image.format();
+    const bool isIndexed = format == QImage::Format_Indexed8 || format == QImage::Format_Mono
+        || format == QImage::Format_MonoLSB;
+    if (!isIndexed)
+        return image;
+    QList<QRgb> table = image.colorTable();
+    table.resize(qsizetype(1) << image.depth(), qRgb(0, 0, 0));
+    image.setColorTable(table);
+    return image.convertToFormat(image.hasAlphaChannel() ? QImage::Format_ARGB32_Premultiplied
+                                                         : QImage::Format_RGB32);
 }
 
 DibResult DibDecoder::decode(QByteArrayView dib, ColorUsage usage, const std::vector<QColor> &palette)
 {
     ByteReader reader(dib);
-    const std::uint32_t headerSize = reader.readUInt32();
-    if (!reader.isOk())
-        return failure(QStringLiteral("bitmap header is truncated"));
-    if (headerSize != coreHeaderBytes && (headerSize < infoHeaderBytes || headerSize > largestHeaderBytes))
-        return failure(QStringLiteral("unknown bitmap header size %1").arg(headerSize));
-    if (!reader.hasRemaining(qsizetype(headerSize) - 4))
-        return failure(QStringLiteral("bitmap header is truncated"));
-
-    const bool isCore = headerSize == coreHeaderBytes;
-    qint64 width = 0;
-    qint64 height = 0;
-    int bitCount = 0;
-    std::uint32_t compression = compressionRgb;
-    std::uint32_t colorsUsed = 0;
-    std::uint32_t imageBytes = 0;
-    if (isCore) {
-        width = reader.readUInt16();
-        height = reader.readUInt16();
-        reader.readUInt16(); // planes
-        bitCount = reader.readUInt16();
-    } else {
-        width = reader.readInt32();
-        height = reader.readInt32();
-        reader.readUInt16(); // planes
-        bitCount = reader.readUInt16();
-        compression = reader.readUInt32();
-        imageBytes = reader.readUInt32();
-        reader.readInt32(); // horizontal resolution
-        reader.readInt32(); // vertical resolution
-        colorsUsed = reader.readUInt32();
-        reader.readUInt32(); // important colours
-        reader.skip(qsizetype(headerSize) - infoHeaderBytes);
-    }
-    const bool isTopDown = height < 0;
-    const qint64 rows = isTopDown ? -height : height;
-    if (QString problem = checkPixelCount(width, rows); !problem.isEmpty())
+    DibHeader header;
+    if (QString problem = readHeader(reader, header); !problem.isEmpty())
+        return failure(problem);
+    if (QString problem = checkPixelCount(header.width, header.rows()); !problem.isEmpty())
+        return failure(problem);
+    if (header.compression == compressionJpeg || header.compression == compressionPng)
+        return decodeCompressedImage(reader.rest(), header.compression == compressionJpeg ? "JPEG" : "PNG");
+    if (QString problem = checkFormat(header); !problem.isEmpty())
         return failure(problem);
 
-    if (compression == compressionJpeg || compression == compressionPng)
-        return decodeCompressedImage(reader.rest(), compression == compressionJpeg ? "JPEG" : "PNG");
-
-    switch (bitCount) {
-    case 1: case 4: case 8: case 16: case 24: case 32: break;
-    default: return failure(QStringLiteral("bitmap has an unsupported depth of %1 bits").arg(bitCount));
-    }
-    const bool isRunLength = compression == compressionRle8 || compression == compressionRle4;
-    if (compression == compressionRle8 && bitCount != 8)
-        return failure(QStringLiteral("RLE8 bitmap is not 8 bits deep"));
-    if (compression == compressionRle4 && bitCount != 4)
-        return failure(QStringLiteral("RLE4 bitmap is not 4 bits deep"));
-    if (compression == compressionBitFields && bitCount != 16 && bitCount != 32)
-        return failure(QStringLiteral("bit-field bitmap must be 16 or 32 bits deep"));
-    if (compression > compressionBitFields)
-        return failure(QStringLiteral("unsupported bitmap compression %1").arg(compression));
-    if (isRunLength && isTopDown)
-        return failure(QStringLiteral("run-length bitmaps cannot be stored top-down"));
-
     QByteArrayView masks;
-    if (!isCore && headerSize == infoHeaderBytes && compression == compressionBitFields) {
+    if (!header.isCore && header.size == infoHeaderBytes && header.compression == compressionBitFields) {
         masks = reader.readBytes(bitFieldMaskBytes);
         if (!reader.isOk())
             return failure(QStringLiteral("bitmap colour masks are truncated"));
     }
+    if (header.isRunLength())
+        return decodeRunLengths(dib, reader.position(), header, usage, palette);
 
-    const qint64 fullTable = bitCount <= 8 ? (qint64(1) << bitCount) : 0;
-    qint64 colorCount = bitCount <= 8 ? (colorsUsed > 0 ? qMin<qint64>(colorsUsed, fullTable) : fullTable) : 0;
-    const qint64 entryBytes = usage == ColorUsage::PaletteIndexes ? 2 : (isCore ? 3 : 4);
-    const qint64 stride = ((width * bitCount + 31) / 32) * 4;
-    const qint64 pixelBytes = stride * rows;
-    const qint64 available = reader.remaining();
-    qint64 tableBytes = colorCount * entryBytes;
-    // For true-colour bitmaps an optional table of `colorsUsed` entries may
-    // sit before the pixels; skip it when the bytes are there.
-    qint64 skippedBytes = 0;
-    if (bitCount > 8 && colorsUsed > 0 && qint64(colorsUsed) * 4 + pixelBytes <= available)
-        skippedBytes = qint64(colorsUsed) * 4;
-
-    QByteArrayView bits;
-    if (isRunLength) {
-        if (tableBytes > available)
-            return failure(QStringLiteral("bitmap colour table is truncated"));
-        bits = dib.sliced(reader.position() + tableBytes);
-        if (imageBytes > 0 && imageBytes < quint32(bits.size()))
-            bits = bits.first(imageBytes);
-        if (QString problem = checkRunLengths(bits, int(width), int(rows), bitCount); !problem.isEmpty())
-            return failure(problem);
-    } else {
-        if (pixelBytes > available)
-            return failure(QStringLiteral("bitmap pixels are truncated (%1 of %2 bytes)").arg(available).arg(pixelBytes));
-        // Some exporters write fewer colours than the header implies: the
-        // pixels end the record, so the table is whatever lies before them.
-        if (tableBytes + skippedBytes + pixelBytes > available) {
-            tableBytes = ((available - pixelBytes) / entryBytes) * entryBytes;
-            skippedBytes = 0;
-        }
-        bits = dib.sliced(reader.position() + tableBytes + skippedBytes, pixelBytes);
-    }
-
-    // Colour table, always written out in full as RGBQUADs.
-    QByteArray table;
-    table.reserve(colorCount * 4);
-    ByteReader tableReader(dib.sliced(reader.position(), tableBytes));
-    for (qint64 index = 0; index < colorCount; ++index) {
-        QColor color(Qt::black);
-        if (tableReader.hasRemaining(entryBytes)) {
-            if (usage == ColorUsage::PaletteIndexes) {
-                const int paletteIndex = tableReader.readUInt16();
-                if (paletteIndex < int(palette.size()))
-                    color = palette[paletteIndex];
-                else { // without a palette, spread the indexes over a grey ramp
-                    const int grey = int(qMin<qint64>(255, paletteIndex * 255 / qMax<qint64>(1, colorCount - 1)));
-                    color = QColor(grey, grey, grey);
-                }
-            } else {
-                const int blue = tableReader.readUInt8();
-                const int green = tableReader.readUInt8();
-                const int red = tableReader.readUInt8();
-                if (!isCore)
-                    tableReader.readUInt8();
-                color = QColor(red, green, blue);
-            }
-        }
-        table.append(char(color.blue())).append(char(color.green())).append(char(color.red())).append('\0');
-    }
-
-    QByteArray file;
-    const qsizetype infoBytes = isCore ? infoHeaderBytes : headerSize;
-    const qsizetype bitsOffset = fileHeaderBytes + infoBytes + masks.size() + table.size();
-    file.reserve(bitsOffset + bits.size());
-    file.append("BM");
-    appendUInt32(file, quint32(bitsOffset + bits.size()));
-    appendUInt32(file, 0);
-    appendUInt32(file, quint32(bitsOffset));
-    if (isCore) {
-        appendUInt32(file, infoHeaderBytes);
-        appendUInt32(file, quint32(width));
-        appendUInt32(file, quint32(height));
-        appendUInt16(file, 1);
-        appendUInt16(file, quint16(bitCount));
-        for (int field = 0; field < 6; ++field)
-            appendUInt32(file, 0);
-    } else {
-        QByteArray header = dib.first(headerSize).toByteArray();
-        qToLittleEndian<quint32>(quint32(colorCount), header.data() + 32); // colours used
-        qToLittleEndian<quint32>(quint32(bits.size()), header.data() + 20); // image size
-        file.append(header);
-    }
-    file.append(masks.data(), masks.size());
-    file.append(table);
-    file.append(bits.data(), bits.size());
-
-    QImage image = QImage::fromData(file, "BMP");
-    if (image.isNull())
-        return failure(QStringLiteral("bitmap of %1 x %2 pixels, %3 bits, cannot be decoded").arg(width).arg(rows).arg(bitCount));
-    return DibResult{image, QString()};
-}
-
-DibResult DibDecoder::decodeBitmap16(QByteArrayView bitmap)
-{
-    ByteReader reader(bitmap);
-    reader.readInt16(); // type
-    const int width = reader.readInt16();
-    const int height = reader.readInt16();
-    const int widthBytes = reader.readInt16();
-    const int planes = reader.readUInt8();
-    const int bitsPerPixel = reader.readUInt8();
-    if (!reader.isOk())
-        return failure(QStringLiteral("bitmap header is truncated"));
-    if (QString problem = checkPixelCount(width, height); !problem.isEmpty())
+    const qint64 entryBytes = usage == ColorUsage::PaletteIndexes ? 2 : (header.isCore ? 3 : 4);
+    PixelLayout layout;
+    if (QString problem = locatePixels(header, reader.remaining(), entryBytes, layout); !problem.isEmpty())
         return failure(problem);
-    if (planes != 1 || bitsPerPixel != 1)
-        return DibResult{};
-    if (widthBytes < (width + 7) / 8)
-        return failure(QStringLiteral("bitmap rows of %1 bytes cannot hold %2 pixels").arg(widthBytes).arg(width));
-    const QByteArrayView bits = reader.rest();
-    if (qint64(widthBytes) * height > bits.size())
-        return failure(QStringLiteral("bitmap pixels are truncated"));
-    QImage image(width, height, QImage::Format_Mono);
-    image.setColorTable({qRgb(0, 0, 0), qRgb(255, 255, 255)});
-    for (int row = 0; row < height; ++row)
-        memcpy(image.scanLine(row), bits.data() + qsizetype(row) * widthBytes, (width + 7) / 8);
-    return DibResult{image, QString()};
+    const QByteArrayView stored = reader.rest();
+    const QList<QRgb> table = colorTable(stored.first(layout.tableBytes), header, usage, palette);
+    const QByteArray pixels =
+        paddedRows(stored.sliced(layout.tableBytes + layout.skippedBytes), header, layout.rowBytes);
+
+    const QImage image = QImage::fromData(bmpFile(dib, header, masks, table, pixels), "BMP");
+    if (image.isNull())
+        return failure(QStringLiteral("bitmap of %1 x %2 pixels, %3 bits, cannot be decoded")
+                           .arg(header.width).arg(header.rows()).arg(header.bitCount));
+    return DibResult{withoutIndexes(image), QString()};
 }
 
 } // namespace wmf

@@ -20,20 +20,24 @@ struct DibResult
 };
 
 // Turns the device-independent bitmaps embedded in metafile records into
-// QImages. Sizes, colour tables and compressed streams are checked here;
-// the pixels are then decoded by Qt's own BMP, JPEG and PNG readers (a
-// BITMAPFILEHEADER is put in front of the packed DIB for the BMP reader).
+// QImages. Sizes, colour tables and compressed streams are checked here.
+// Uncompressed pixels are decoded by Qt's BMP reader (a BITMAPFILEHEADER is
+// put in front of the packed DIB), run-length pixels here, JPEG and PNG
+// streams by Qt's readers.
+//
+// Every image handed on is fully defined and carries no colour indexes:
+// indexed results are expanded to 32-bit colour through a colour table of
+// 2^bits entries, so no later copy, mirror, inversion or paint can look a
+// colour up outside its table.
 class DibDecoder
 {
 public:
-    static DibResult decode(QByteArrayView packedDib, ColorUsage usage, const std::vector<QColor> &palette);
-    // The device-dependent Bitmap16 of old BITBLT, STRETCHBLT and
-    // CREATEPATTERNBRUSH records. Only monochrome bitmaps have a meaning
-    // without the recording device, so others give an empty image and no error.
-    static DibResult decodeBitmap16(QByteArrayView bitmap);
-    // Checks that run-length encoded pixels stay inside the image: no run
-    // past the end of a row, no row past the last one.
-    static QString checkRunLengths(QByteArrayView bits, int width, int height, int bitsPerPixel);
+    [[nodiscard]] static DibResult decode(QByteArrayView packedDib, ColorUsage usage,
+                                          const std::vector<QColor> &palette);
+
+    // An indexed or monochrome image as 32-bit colour, its table first
+    // padded to cover every index a pixel can hold; other images unchanged.
+    [[nodiscard]] static QImage withoutIndexes(QImage image);
 };
 
 } // namespace wmf

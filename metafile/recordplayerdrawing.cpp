@@ -3,6 +3,7 @@
 #include "recordplayer.h"
 
 #include "bytereader.h"
+#include "devicebitmapdecoder.h"
 #include "dibdecoder.h"
 #include "metafilelimits.h"
 #include "recordfunction.h"
@@ -356,7 +357,7 @@ QString RecordPlayer::placeBitmap(int index, ByteReader &reader, BitmapKind kind
 {
     if (m_mode == Mode::Validate) {
         DibResult decoded = kind == BitmapKind::DeviceDependent
-            ? DibDecoder::decodeBitmap16(reader.rest())
+            ? DeviceBitmapDecoder::decode(reader.rest())
             : DibDecoder::decode(reader.rest(), usage == 1 ? ColorUsage::PaletteIndexes : ColorUsage::RgbColors,
                                  m_state.palette.colors);
         reader.skip(reader.remaining());

@@ -3,6 +3,7 @@
 #include "recordplayer.h"
 
 #include "bytereader.h"
+#include "devicebitmapdecoder.h"
 #include "dibdecoder.h"
 #include "metafilelimits.h"
 #include "recordfunction.h"
@@ -15,7 +16,6 @@ namespace {
 constexpr qsizetype faceNameBytes = 32;
 // The Bitmap16 header of CREATEPATTERNBRUSH is followed by 18 reserved
 // bytes and a 4-byte pointer slot before the pattern bits.
-constexpr qsizetype bitmap16HeaderBytes = 10;
 constexpr qsizetype patternBrushPaddingBytes = 22;
 // FW_BOLD and friends map onto QFont weights by the same 1..1000 scale.
 constexpr int defaultFontWeight = 400;
@@ -98,12 +98,12 @@ QString RecordPlayer::playObjects(std::uint16_t function, ByteReader &reader, bo
         return storeObject(std::move(palette));
     }
     case RecordFunction::CreatePatternBrush: {
-        QByteArray bitmap = reader.readBytes(bitmap16HeaderBytes).toByteArray();
+        QByteArray bitmap = reader.readBytes(DeviceBitmapDecoder::headerBytes).toByteArray();
         reader.skip(patternBrushPaddingBytes);
         if (!reader.isOk())
             return {};
         bitmap.append(reader.rest().data(), reader.rest().size());
-        DibResult decoded = DibDecoder::decodeBitmap16(bitmap);
+        DibResult decoded = DeviceBitmapDecoder::decode(bitmap);
         if (!decoded.error.isEmpty())
             return decoded.error;
         return storeObject(decoded.image.isNull() ? QBrush(Qt::gray) : QBrush(decoded.image));

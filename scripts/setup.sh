@@ -9,7 +9,7 @@ packages=(
   qt6-qpa-plugins
   fonts-liberation fontconfig
   libbenchmark-dev
-  clang libclang-rt-14-dev
+  clang libclang-rt-14-dev valgrind
   xvfb xauth x11-utils xdotool xclip openbox wmctrl
   dbus dbus-x11 at-spi2-core python3-pyatspi gir1.2-atspi-2.0 python3-gi python3-pil
   imagemagick libwmf-bin

@@ -1,6 +1,7 @@
 // Bitmaps: every DIB depth and compression the blit records carry, drawn
 // as a 2 x 2 picture stretched over the whole image. The top-left cell is
 // red, top-right green, bottom-left blue, bottom-right black.
+#include "dibdecoder.h"
 #include "metafilebuilder.h"
 #include "renderhelpers.h"
 
@@ -70,6 +71,8 @@ private slots:
     void quadrants();
     void rejects_data();
     void rejects();
+    void runLengthPixelsAreDefined_data();
+    void runLengthPixelsAreDefined();
 };
 
 void TestWmfBitmaps::quadrants_data()
@@ -98,6 +101,12 @@ void TestWmfBitmaps::quadrants_data()
     QTest::addRow("4 bits") << picture(Builder::dib(2, 2, 4, fourColors, {bytesOf({0x01}), bytesOf({0x23})})) << fourColors;
     QTest::addRow("1 bit") << picture(Builder::dib(2, 2, 1, {Qt::red, Qt::blue}, {bytesOf({0x40}), bytesOf({0x80})}))
                            << QList<QColor>{Qt::red, Qt::blue, Qt::blue, Qt::red};
+    // Inverting the pixels of an indexed bitmap must invert colours, not
+    // indexes (which would point past a 16-entry table).
+    QTest::addRow("4 bits inverted by NOTSRCCOPY")
+        << framed().stretchDib(QRect(0, 0, 100, 100), Builder::dib(2, 2, 4, fourColors, {bytesOf({0x01}), bytesOf({0x23})}),
+                               0x00330008).bytes()
+        << QList<QColor>{Qt::cyan, Qt::magenta, Qt::yellow, Qt::white};
     QTest::addRow("RLE8") << picture(Builder::dib(2, 2, 8, fourColors, {bytesOf({1, 2, 1, 3, 0, 0, 1, 0, 1, 1, 0, 0, 0, 1})}, 1))
                           << fourColors;
     QTest::addRow("RLE4") << picture(Builder::dib(2, 2, 4, fourColors, {bytesOf({2, 0x23, 0, 0, 2, 0x01, 0, 0, 0, 1})}, 2))
@@ -195,6 +204,50 @@ void TestWmfBitmaps::rejects()
     QFETCH(QByteArray, bytes);
     QFETCH(QString, errorPart);
     verifyRejected(bytes, errorPart);
+}
+
+// Run-length streams that leave pixels out or name colours the table lacks.
+// Pixels no code writes are colour 0 of the table (red here), indexes past
+// the two-entry table are black, and decoding twice gives the same pixels:
+// nothing depends on what memory held before.
+void TestWmfBitmaps::runLengthPixelsAreDefined_data()
+{
+    QTest::addColumn<QByteArray>("stream");
+    QTest::addColumn<int>("bitCount");
+    QTest::addColumn<QString>("expected"); // rows top first, '/' between rows: R red, B blue, K black
+
+    QTest::addRow("RLE8 ends early without an end marker") << bytesOf({2, 1}) << 8 << "RRRR/RRRR/BBRR";
+    QTest::addRow("RLE8 delta skips pixels") << bytesOf({1, 1, 0, 2, 2, 1, 1, 1, 0, 1}) << 8 << "RRRR/RRRB/BRRR";
+    QTest::addRow("RLE8 indexes past the table") << bytesOf({2, 200, 0, 0, 1, 1, 0, 3, 250, 0, 1, 0, 1}) << 8
+                                                 << "RRRR/BKRB/KKRR";
+    QTest::addRow("RLE8 rows ended early") << bytesOf({1, 1, 0, 0, 0, 0, 2, 1, 0, 1}) << 8 << "BBRR/RRRR/BRRR";
+    QTest::addRow("RLE4 ends early without an end marker") << bytesOf({3, 0x1F}) << 4 << "RRRR/RRRR/BKBR";
+    QTest::addRow("RLE4 delta then literal run past the table")
+        << bytesOf({0, 2, 1, 1, 0, 3, 0xF1, 0xE0}) << 4 << "RRRR/RKBK/RRRR";
+    QTest::addRow("RLE4 literal run cut off by the end of the stream") << bytesOf({0, 4, 0x11}) << 4
+                                                                      << "RRRR/RRRR/BBRR";
+}
+
+void TestWmfBitmaps::runLengthPixelsAreDefined()
+{
+    QFETCH(QByteArray, stream);
+    QFETCH(int, bitCount);
+    QFETCH(QString, expected);
+    const QStringList rows = expected.split(QLatin1Char('/'));
+    const int width = int(rows.first().size());
+    const int compression = bitCount == 8 ? 1 : 2;
+    const QByteArray dib = Builder::dib(width, int(rows.size()), bitCount, {Qt::red, Qt::blue}, {stream}, compression);
+
+    const wmf::DibResult first = wmf::DibDecoder::decode(dib, wmf::ColorUsage::RgbColors, {});
+    QVERIFY2(first.error.isEmpty(), qPrintable(first.error));
+    const wmf::DibResult second = wmf::DibDecoder::decode(dib, wmf::ColorUsage::RgbColors, {});
+    QCOMPARE(second.image, first.image);
+    QVERIFY(first.image.format() != QImage::Format_Indexed8);
+    const QHash<QChar, QColor> colors{{'R', Qt::red}, {'B', Qt::blue}, {'K', Qt::black}};
+    for (int y = 0; y < rows.size(); ++y)
+        for (int x = 0; x < width; ++x)
+            QVERIFY2(first.image.pixelColor(x, y) == colors.value(rows[y][x]),
+                     qPrintable(QStringLiteral("pixel %1,%2 is %3").arg(x).arg(y).arg(first.image.pixelColor(x, y).name())));
 }
 
 QTEST_MAIN(TestWmfBitmaps)

@@ -100,6 +100,22 @@ def main():
     write("pass", "short-colour-table.wmf",
           metafile(window(0, 0, 100, 100) + [stretch_dib(dib_header(2, 2, 8, 0, 256) + colour(255, 0, 0) +
                                                          bytes([0, 0, 0, 0]) * 2)]))
+    # Run-length bitmaps whose codes skip pixels (a delta, rows ended
+    # early, no end marker) and name colours past their two-entry tables,
+    # drawn under a clip: every pixel must still be defined. Found by
+    # fuzzing in this shape (a wide, low RLE8 bitmap): Qt's BMP reader
+    # leaves skipped pixels uninitialised and its painter then looked
+    # colours up past the table.
+    two_colours = colour(255, 0, 0) + colour(0, 0, 255)
+    clip = record(0x0416, words(80, 80, 20, 20))
+    rle8 = bytes([3, 200, 0, 2, 10, 1, 5, 7, 0, 0, 0, 3, 9, 250, 33, 0])
+    write("pass", "rle8-skipped-pixels-and-indexes-past-table.wmf",
+          metafile(window(0, 0, 100, 100) + [clip, stretch_dib(dib_header(2052, 4, 8, 1, 2) + two_colours + rle8,
+                                                               width=2052, height=4)]))
+    rle4 = bytes([4, 0xF1, 0, 2, 3, 1, 0, 3, 0xE2, 0xD0, 0, 0, 2, 0x9A])
+    write("pass", "rle4-skipped-pixels-and-indexes-past-table.wmf",
+          metafile(window(0, 0, 100, 100) + [clip, stretch_dib(dib_header(1030, 5, 4, 2, 2) + two_colours + rle4,
+                                                               width=1030, height=5)]))
     # --- refused --------------------------------------------------------
     write("fail", "empty-file.wmf", b"")
     write("fail", "truncated-placeable-header.wmf", good[:12])
