@@ -1,5 +1,6 @@
 #pragma once
 
+#include "recordproblem.h"
 #include "recordscanner.h"
 
 #include <QByteArray>
@@ -8,6 +9,7 @@
 #include <QSizeF>
 
 #include <unordered_map>
+#include <vector>
 
 namespace wmf {
 
@@ -27,6 +29,15 @@ struct PictureData
     QSizeF naturalSize; // pixels at 96 DPI
     ImageCache images;
     int skippedRecordCount = 0;
+    // Records found damaged while reading, by index: drawing passes them by.
+    std::vector<bool> damagedRecords;
+    // Every record skipped with a reason worth telling (damaged or unknown).
+    std::vector<RecordWarning> warnings;
+
+    bool isDamaged(int recordIndex) const
+    {
+        return recordIndex < int(damagedRecords.size()) && damagedRecords[recordIndex];
+    }
 };
 
 } // namespace wmf

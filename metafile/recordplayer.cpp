@@ -4,16 +4,12 @@
 #include "metafilelimits.h"
 #include "recordfunction.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace wmf {
 
 namespace {
-
-// Escape functions that change how lines are drawn.
-constexpr int escapeSetLineCap = 21;
-constexpr int escapeSetLineJoin = 22;
-constexpr int escapeSetMiterLimit = 23;
 
 // Fixed mapping modes: logical units per inch. Their y axis points up.
 double unitsPerInchForMapMode(int mode)
@@ -34,19 +30,12 @@ QString truncated(std::uint16_t function)
 }
 
 // Clip coordinates are clamped to this magnitude so that QRect arithmetic
-// cannot overflow; it also stands for "everywhere" when a rectangle is cut
-// out of a picture that had no clip yet.
+// cannot overflow.
 constexpr int clipCoordinateBound = 1 << 28;
 
 int clampToClipBound(qreal value)
 {
     return int(qBound<qreal>(-clipCoordinateBound, std::round(value), clipCoordinateBound));
-}
-
-QRegion everywhere()
-{
-    return QRegion(QRect(QPoint(-clipCoordinateBound, -clipCoordinateBound),
-                         QPoint(clipCoordinateBound - 1, clipCoordinateBound - 1)));
 }
 
 } // namespace
@@ -58,6 +47,8 @@ RecordPlayer::RecordPlayer(PictureData &data)
     m_state.viewportExtent = data.referenceExtent;
     m_objects.resize(qBound(0, data.layout.declaredObjectCount, limits::maximumObjectCount));
     m_clipScale = limits::clipUnitsAcross / qMax<qreal>(1, qMax(data.referenceExtent.width(), data.referenceExtent.height()));
+    data.damagedRecords.assign(data.layout.records.size(), false);
+    data.warnings.clear();
 }
 
 RecordPlayer::RecordPlayer(const PictureData &data, QPainter &painter, const QTransform &deviceToTarget,
@@ -71,255 +62,213 @@ RecordPlayer::RecordPlayer(const PictureData &data, QPainter &painter, const QTr
     m_clipScale = limits::clipUnitsAcross / qMax<qreal>(1, qMax(data.referenceExtent.width(), data.referenceExtent.height()));
 }
 
+std::span<const RecordPlayer::HandlerEntry> RecordPlayer::handlers()
+{
+    using F = RecordFunction;
+    using P = RecordPlayer;
+    // Sorted by function number, for the binary search in handlerFor().
+    static constexpr HandlerEntry table[] = {
+        {F::SaveDc, "SaveDC", &P::onSaveDc},
+        {F::RealizePalette, "RealizePalette", &P::onNoVisibleEffect},
+        {F::SetPaletteEntries, "SetPaletteEntries", &P::onPaletteAnimation},
+        {F::CreatePalette, "CreatePalette", &P::onCreatePalette},
+        {F::SetBackgroundMode, "SetBkMode", &P::onSetMode},
+        {F::SetMapMode, "SetMapMode", &P::onSetMode},
+        {F::SetRop2, "SetROP2", &P::onSetMode},
+        {F::SetRelAbs, "SetRelAbs", &P::onNoVisibleEffect},
+        {F::SetPolyFillMode, "SetPolyFillMode", &P::onSetMode},
+        {F::SetStretchBltMode, "SetStretchBltMode", &P::onSetMode},
+        {F::SetTextCharExtra, "SetTextCharExtra", &P::onSetMode},
+        {F::RestoreDc, "RestoreDC", &P::onRestoreDc},
+        {F::InvertRegion, "InvertRegion", &P::onPaintOrInvertRegion},
+        {F::PaintRegion, "PaintRegion", &P::onPaintOrInvertRegion},
+        {F::SelectClipRegion, "SelectClipRegion", &P::onSelectClipRegion},
+        {F::SelectObject, "SelectObject", &P::onSelectObject},
+        {F::SetTextAlign, "SetTextAlign", &P::onSetMode},
+        {F::ResizePalette, "ResizePalette", &P::onPaletteAnimation},
+        {F::DibCreatePatternBrush, "DibCreatePatternBrush", &P::onCreateDibPatternBrush},
+        {F::SetLayout, "SetLayout", &P::onNoVisibleEffect},
+        {F::DeleteObject, "DeleteObject", &P::onDeleteObject},
+        {F::CreatePatternBrush, "CreatePatternBrush", &P::onCreatePatternBrush},
+        {F::SetBackgroundColor, "SetBkColor", &P::onSetColor},
+        {F::SetTextColor, "SetTextColor", &P::onSetColor},
+        {F::SetTextJustification, "SetTextJustification", &P::onNoVisibleEffect},
+        {F::SetWindowOrg, "SetWindowOrg", &P::onOrigin},
+        {F::SetWindowExt, "SetWindowExt", &P::onExtent},
+        {F::SetViewportOrg, "SetViewportOrg", &P::onOrigin},
+        {F::SetViewportExt, "SetViewportExt", &P::onExtent},
+        {F::OffsetWindowOrg, "OffsetWindowOrg", &P::onOrigin},
+        {F::OffsetViewportOrg, "OffsetViewportOrg", &P::onOrigin},
+        {F::LineTo, "LineTo", &P::onLineTo},
+        {F::MoveTo, "MoveTo", &P::onMoveTo},
+        {F::OffsetClipRegion, "OffsetClipRgn", &P::onOffsetClipRegion},
+        {F::FillRegion, "FillRegion", &P::onFillOrFrameRegion},
+        {F::SetMapperFlags, "SetMapperFlags", &P::onNoVisibleEffect},
+        {F::SelectPalette, "SelectPalette", &P::onSelectObject},
+        {F::CreatePenIndirect, "CreatePenIndirect", &P::onCreatePen},
+        {F::CreateFontIndirect, "CreateFontIndirect", &P::onCreateFont},
+        {F::CreateBrushIndirect, "CreateBrushIndirect", &P::onCreateBrush},
+        {F::Polygon, "Polygon", &P::onPolyline},
+        {F::Polyline, "Polyline", &P::onPolyline},
+        {F::ScaleWindowExt, "ScaleWindowExt", &P::onScaleExtent},
+        {F::ScaleViewportExt, "ScaleViewportExt", &P::onScaleExtent},
+        {F::ExcludeClipRect, "ExcludeClipRect", &P::onClipRectangle},
+        {F::IntersectClipRect, "IntersectClipRect", &P::onClipRectangle},
+        {F::Ellipse, "Ellipse", &P::onRectangleOrEllipse},
+        {F::Rectangle, "Rectangle", &P::onRectangleOrEllipse},
+        {F::SetPixel, "SetPixel", &P::onSetPixel},
+        {F::FrameRegion, "FrameRegion", &P::onFillOrFrameRegion},
+        {F::AnimatePalette, "AnimatePalette", &P::onPaletteAnimation},
+        {F::TextOut, "TextOut", &P::onTextOut},
+        {F::PolyPolygon, "PolyPolygon", &P::onPolyPolygon},
+        {F::RoundRect, "RoundRect", &P::onRoundRectangle},
+        {F::PatBlt, "PatBlt", &P::onPatternBlit},
+        {F::Escape, "Escape", &P::onEscape},
+        {F::CreateRegion, "CreateRegion", &P::onCreateRegion},
+        {F::Arc, "Arc", &P::onArc},
+        {F::Pie, "Pie", &P::onArc},
+        {F::Chord, "Chord", &P::onArc},
+        {F::BitBlt, "BitBlt", &P::onBlit},
+        {F::DibBitBlt, "DibBitBlt", &P::onBlit},
+        {F::ExtTextOut, "ExtTextOut", &P::onExtTextOut},
+        {F::StretchBlt, "StretchBlt", &P::onBlit},
+        {F::DibStretchBlt, "DibStretchBlt", &P::onBlit},
+        {F::SetDibToDevice, "SetDIBitsToDevice", &P::onSetDibToDevice},
+        {F::StretchDib, "StretchDIB", &P::onBlit},
+    };
+    static_assert(std::is_sorted(std::begin(table), std::end(table),
+                                 [](const HandlerEntry &a, const HandlerEntry &b) { return a.function < b.function; }));
+    return table;
+}
+
+const RecordPlayer::HandlerEntry *RecordPlayer::handlerFor(std::uint16_t function)
+{
+    const std::span<const HandlerEntry> table = handlers();
+    const auto found = std::lower_bound(table.begin(), table.end(), RecordFunction(function),
+                                        [](const HandlerEntry &entry, RecordFunction wanted) {
+                                            return entry.function < wanted;
+                                        });
+    return found != table.end() && found->function == RecordFunction(function) ? &*found : nullptr;
+}
+
+QString RecordPlayer::functionName(std::uint16_t function)
+{
+    if (function == quint16(RecordFunction::FloodFill))
+        return QStringLiteral("FloodFill");
+    if (function == quint16(RecordFunction::ExtFloodFill))
+        return QStringLiteral("ExtFloodFill");
+    const HandlerEntry *entry = handlerFor(function);
+    return entry ? QLatin1String(entry->name) : QStringLiteral("unknown");
+}
+
 QString RecordPlayer::play()
 {
     const auto &records = m_constData.layout.records;
+    int firstDamaged = -1;
     for (int index = 0; index < int(records.size()); ++index) {
+        if (m_mode == Mode::Draw && m_constData.isDamaged(index))
+            continue;
         const RecordSpan &span = records[index];
         ByteReader reader(QByteArrayView(m_constData.bytes).sliced(span.parameterOffset, span.parameterSize));
-        const QString problem = playRecord(index, span.function, reader);
-        if (!problem.isEmpty())
+        Record record{index, span.function, reader};
+        const RecordProblem problem = playRecord(record);
+        // Drawing replays records that reading found sound, so a problem
+        // can only show up while reading.
+        if (problem.isNone() || m_mode == Mode::Draw)
+            continue;
+        if (problem.reach == RecordProblem::Reach::File)
             return QStringLiteral("record %1 (0x%2): %3")
                 .arg(index + 1)
                 .arg(span.function, 4, 16, QLatin1Char('0'))
-                .arg(problem);
+                .arg(problem.reason);
+        skipDamagedRecord(record, problem.reason);
+        if (firstDamaged < 0)
+            firstDamaged = int(m_data->warnings.size()) - 1;
     }
+    // A file whose damage leaves nothing to draw is no picture at all.
+    if (m_mode == Mode::Validate && firstDamaged >= 0 && m_bounds.isNull())
+        return QStringLiteral("nothing left to draw without its damaged records: %1")
+            .arg(m_data->warnings[firstDamaged].toString());
     return {};
 }
 
-QString RecordPlayer::playRecord(int index, std::uint16_t function, ByteReader &reader)
+RecordProblem RecordPlayer::playRecord(Record &record)
 {
-    bool handled = false;
-    QString problem = playState(function, reader, handled);
-    if (!handled)
-        problem = playObjects(function, reader, handled);
-    if (!handled)
-        problem = playShapes(function, reader, handled);
-    if (!handled)
-        problem = playText(function, reader, handled);
-    if (!handled)
-        problem = playBitmaps(index, function, reader, handled);
-    if (!handled)
-        problem = playRegions(function, reader, handled);
-    if (!handled && function == quint16(RecordFunction::Escape)) {
-        handled = true;
-        problem = playEscape(reader);
-    }
-    if (!handled)
+    const HandlerEntry *entry = handlerFor(record.function);
+    if (!entry) {
         ++m_skipped;
-    if (problem.isEmpty() && !reader.isOk())
-        problem = truncated(function);
+        if (m_mode == Mode::Validate)
+            m_data->warnings.push_back({record.index + 1, record.function, functionName(record.function),
+                                        QStringLiteral("not a record this reader draws")});
+        return RecordProblem::none();
+    }
+    RecordProblem problem = (this->*entry->handler)(record);
+    if (problem.isNone() && !record.parameters.isOk())
+        problem = RecordProblem::damaged(truncated(record.function));
     return problem;
 }
 
-QString RecordPlayer::playState(std::uint16_t function, ByteReader &reader, bool &handled)
+void RecordPlayer::skipDamagedRecord(const Record &record, const QString &reason)
 {
-    handled = true;
-    GraphicsState &state = m_state;
-    switch (RecordFunction(function)) {
-    case RecordFunction::SetBackgroundColor: state.backgroundColor = colorFromReference(reader.readUInt32()); break;
-    case RecordFunction::SetTextColor: state.textColor = colorFromReference(reader.readUInt32()); break;
-    case RecordFunction::SetBackgroundMode: state.isBackgroundOpaque = reader.readUInt16() == backgroundmode::opaque; break;
-    case RecordFunction::SetPolyFillMode:
-        state.fillRule = reader.readUInt16() == polyfillmode::winding ? Qt::WindingFill : Qt::OddEvenFill;
-        break;
-    case RecordFunction::SetRop2: state.rasterOperation = reader.readUInt16(); break;
-    case RecordFunction::SetStretchBltMode: reader.readUInt16(); break; // smooth scaling is always used
-    case RecordFunction::SetTextAlign: state.textAlign = reader.readUInt16(); break;
-    case RecordFunction::SetTextCharExtra: state.textCharacterExtra = reader.readInt16(); break;
-    case RecordFunction::SetMapMode: state.mapMode = reader.readUInt16(); break;
-    case RecordFunction::SetWindowOrg:
-    case RecordFunction::SetViewportOrg:
-    case RecordFunction::OffsetWindowOrg:
-    case RecordFunction::OffsetViewportOrg: {
-        const qreal y = reader.readInt16();
-        const qreal x = reader.readInt16();
-        if (RecordFunction(function) == RecordFunction::SetWindowOrg)
-            state.windowOrigin = QPointF(x, y);
-        else if (RecordFunction(function) == RecordFunction::SetViewportOrg)
-            state.viewportOrigin = QPointF(x, y);
-        else if (RecordFunction(function) == RecordFunction::OffsetWindowOrg)
-            state.windowOrigin += QPointF(x, y);
-        else
-            state.viewportOrigin += QPointF(x, y);
-        break;
-    }
-    case RecordFunction::SetWindowExt:
-    case RecordFunction::SetViewportExt: {
-        const qreal height = reader.readInt16();
-        const qreal width = reader.readInt16();
-        if (reader.isOk() && (width == 0 || height == 0))
-            return QStringLiteral("extent %1 x %2 has a zero side").arg(width).arg(height);
-        if (RecordFunction(function) == RecordFunction::SetWindowExt)
-            state.windowExtent = QSizeF(width, height);
-        else
-            state.viewportExtent = QSizeF(width, height);
-        break;
-    }
-    case RecordFunction::ScaleWindowExt:
-    case RecordFunction::ScaleViewportExt: {
-        const qreal yDenominator = reader.readInt16();
-        const qreal yNumerator = reader.readInt16();
-        const qreal xDenominator = reader.readInt16();
-        const qreal xNumerator = reader.readInt16();
-        if (!reader.isOk())
-            break;
-        if (xDenominator == 0 || yDenominator == 0 || xNumerator == 0 || yNumerator == 0)
-            return QStringLiteral("extent scaled by a zero factor");
-        QSizeF &extent = RecordFunction(function) == RecordFunction::ScaleWindowExt ? state.windowExtent
-                                                                                   : state.viewportExtent;
-        extent = QSizeF(extent.width() * xNumerator / xDenominator, extent.height() * yNumerator / yDenominator);
-        if (extent.width() == 0 || extent.height() == 0)
-            return QStringLiteral("extent scaled to zero");
-        break;
-    }
-    case RecordFunction::SaveDc:
-        if (int(m_savedStates.size()) >= limits::maximumSaveDepth)
-            return QStringLiteral("device contexts saved more than %1 deep").arg(limits::maximumSaveDepth);
-        m_savedStates.push_back(m_state);
-        break;
-    case RecordFunction::RestoreDc: {
-        const int which = reader.readInt16();
-        const int depth = int(m_savedStates.size());
-        // Negative: relative to the top of the stack; positive: an absolute level.
-        const int level = which < 0 ? depth + which : which - 1;
-        if (reader.isOk() && which != 0 && level >= 0 && level < depth) {
-            m_state = m_savedStates[level];
-            m_savedStates.resize(level);
-            m_clipDirty = true;
-        }
-        break;
-    }
-    case RecordFunction::IntersectClipRect:
-    case RecordFunction::ExcludeClipRect: {
-        const qreal bottom = reader.readInt16();
-        const qreal right = reader.readInt16();
-        const qreal top = reader.readInt16();
-        const qreal left = reader.readInt16();
-        if (!reader.isOk())
-            break;
-        const QRegion area(toClipSpace(QRectF(QPointF(left, top), QPointF(right, bottom))));
-        return RecordFunction(function) == RecordFunction::IntersectClipRect ? intersectClip(area) : excludeClip(area);
-    }
-    case RecordFunction::OffsetClipRegion: {
-        const qreal y = reader.readInt16();
-        const qreal x = reader.readInt16();
-        if (state.clip) {
-            const QTransform mapping = logicalToDevice();
-            state.clip->translate(clampToClipBound(x * mapping.m11() * m_clipScale),
-                                  clampToClipBound(y * mapping.m22() * m_clipScale));
-            m_clipDirty = true;
-        }
-        break;
-    }
-    case RecordFunction::SelectClipRegion: {
-        const int index = reader.readUInt16();
-        if (!reader.isOk())
-            break;
-        // Index 0 is how exporters say "no clip": GDI's NULL region handle.
-        if (index == 0 || index >= int(m_objects.size()) || !m_objects[index]) {
-            state.clip.reset();
-            m_clipDirty = true;
-            break;
-        }
-        const QRegion *region = nullptr;
-        if (QString problem = regionAt(index, &region); !problem.isEmpty())
-            return problem;
-        state.clip = toClipSpace(*region);
-        m_clipDirty = true;
-        return checkClipSize();
-    }
-    case RecordFunction::SetRelAbs:
-    case RecordFunction::SetMapperFlags:
-    case RecordFunction::SetLayout:
-    case RecordFunction::SetTextJustification:
-    case RecordFunction::RealizePalette:
-        break; // no effect on how the picture looks here
-    default:
-        handled = false;
-    }
-    return {};
+    m_data->damagedRecords[record.index] = true;
+    m_data->warnings.push_back({record.index + 1, record.function, functionName(record.function), reason});
 }
 
-QString RecordPlayer::playEscape(ByteReader &reader)
-{
-    const int escapeFunction = reader.readUInt16();
-    const int byteCount = reader.readUInt16();
-    if (!reader.hasRemaining(byteCount))
-        return QStringLiteral("escape data of %1 bytes runs past the record").arg(byteCount);
-    ByteReader data(reader.readBytes(byteCount));
-    // Escapes are never executed; only the three that change how lines look
-    // are read. Embedded copies of the picture (enhanced metafiles in
-    // comments) are ignored in favour of the records themselves.
-    switch (escapeFunction) {
-    case escapeSetLineCap: {
-        const int cap = data.readInt32();
-        if (data.isOk())
-            m_state.escapeCapStyle = cap == 1 ? Qt::SquareCap : cap == 2 ? Qt::FlatCap : Qt::RoundCap;
-        break;
-    }
-    case escapeSetLineJoin: {
-        const int join = data.readInt32();
-        if (data.isOk())
-            m_state.escapeJoinStyle = join == 1 ? Qt::BevelJoin : join == 2 ? Qt::MiterJoin : Qt::RoundJoin;
-        break;
-    }
-    case escapeSetMiterLimit: {
-        const int limit = data.readInt32();
-        if (data.isOk() && limit > 0)
-            m_state.escapeMiterLimit = limit;
-        break;
-    }
-    default:
-        ++m_skipped;
-    }
-    return {};
-}
-
-QString RecordPlayer::storeObject(GdiObject object)
+RecordProblem RecordPlayer::storeObject(GdiObject object)
 {
     // GDI puts a new object into the lowest free slot of the table.
     for (auto &slot : m_objects) {
         if (!slot) {
             slot = std::move(object);
-            return {};
+            return RecordProblem::none();
         }
     }
     // Some exporters declare too few objects; grow rather than refuse.
     if (int(m_objects.size()) >= limits::maximumObjectCount)
-        return QStringLiteral("more than %1 objects in use at once").arg(limits::maximumObjectCount);
+        return RecordProblem::overLimit(
+            QStringLiteral("more than %1 objects in use at once").arg(limits::maximumObjectCount));
     m_objects.push_back(std::move(object));
-    return {};
+    return RecordProblem::none();
 }
 
-QString RecordPlayer::objectAt(int index, const GdiObject **object) const
+RecordProblem RecordPlayer::readObjectIndex(ByteReader &reader, int *index, const GdiObject **object) const
+{
+    *index = reader.readUInt16();
+    if (!reader.isOk())
+        return RecordProblem::damaged(QStringLiteral("object index missing"));
+    return objectAt(*index, object);
+}
+
+RecordProblem RecordPlayer::objectAt(int index, const GdiObject **object) const
 {
     if (index < 0 || index >= int(m_objects.size()))
-        return QStringLiteral("object index %1 is outside the object table of %2").arg(index).arg(m_objects.size());
+        return RecordProblem::damaged(QStringLiteral("object index %1 is outside the object table of %2")
+                                          .arg(index)
+                                          .arg(m_objects.size()));
     *object = m_objects[index] ? &*m_objects[index] : nullptr;
-    return {};
+    return RecordProblem::none();
 }
 
-QString RecordPlayer::regionAt(int index, const QRegion **logicalRegion) const
+RecordProblem RecordPlayer::regionAt(int index, const QRegion **logicalRegion) const
 {
     const GdiObject *object = nullptr;
-    if (QString problem = objectAt(index, &object); !problem.isEmpty())
+    if (RecordProblem problem = objectAt(index, &object); !problem.isNone())
         return problem;
     if (!object || !std::holds_alternative<Region>(*object))
-        return QStringLiteral("object %1 is not a region").arg(index);
+        return RecordProblem::damaged(QStringLiteral("object %1 is not a region").arg(index));
     *logicalRegion = &std::get<Region>(*object).area;
-    return {};
+    return RecordProblem::none();
 }
 
-QString RecordPlayer::brushAt(int index, QBrush *brush) const
+RecordProblem RecordPlayer::brushAt(int index, QBrush *brush) const
 {
     const GdiObject *object = nullptr;
-    if (QString problem = objectAt(index, &object); !problem.isEmpty())
+    if (RecordProblem problem = objectAt(index, &object); !problem.isNone())
         return problem;
     if (!object || !std::holds_alternative<QBrush>(*object))
-        return QStringLiteral("object %1 is not a brush").arg(index);
+        return RecordProblem::damaged(QStringLiteral("object %1 is not a brush").arg(index));
     *brush = std::get<QBrush>(*object);
-    return {};
+    return RecordProblem::none();
 }
 
 QTransform RecordPlayer::logicalToDevice() const
@@ -366,25 +315,14 @@ QRegion RecordPlayer::toClipSpace(const QRegion &logicalRegion) const
     return unitedRectangles(mapped);
 }
 
-QString RecordPlayer::intersectClip(const QRegion &clipRegion)
+RecordProblem RecordPlayer::setClip(std::optional<QRegion> clip)
 {
-    m_state.clip = m_state.clip ? m_state.clip->intersected(clipRegion) : clipRegion;
+    m_state.clip = std::move(clip);
     m_clipDirty = true;
-    return checkClipSize();
-}
-
-QString RecordPlayer::excludeClip(const QRegion &clipRegion)
-{
-    m_state.clip = (m_state.clip ? *m_state.clip : everywhere()).subtracted(clipRegion);
-    m_clipDirty = true;
-    return checkClipSize();
-}
-
-QString RecordPlayer::checkClipSize() const
-{
     if (m_state.clip && m_state.clip->rectCount() > limits::maximumClipRectangles)
-        return QStringLiteral("the clip region grew past %1 rectangles").arg(limits::maximumClipRectangles);
-    return {};
+        return RecordProblem::overLimit(
+            QStringLiteral("the clip region grew past %1 rectangles").arg(limits::maximumClipRectangles));
+    return RecordProblem::none();
 }
 
 QColor RecordPlayer::colorFromReference(std::uint32_t reference) const
@@ -402,10 +340,13 @@ QColor RecordPlayer::colorFromReference(std::uint32_t reference) const
 
 void RecordPlayer::noteBounds(const QRectF &logicalRect)
 {
-    if (m_mode != Mode::Validate)
-        return;
-    const QRectF device = logicalToDevice().mapRect(logicalRect.normalized());
-    m_bounds = m_bounds.isNull() ? device : m_bounds.united(device);
+    if (m_mode == Mode::Validate)
+        noteDeviceBounds(logicalToDevice().mapRect(logicalRect.normalized()));
+}
+
+void RecordPlayer::noteDeviceBounds(const QRectF &deviceRect)
+{
+    m_bounds = m_bounds.isNull() ? deviceRect : m_bounds.united(deviceRect);
 }
 
 } // namespace wmf

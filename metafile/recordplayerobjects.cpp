@@ -8,6 +8,8 @@
 #include "metafilelimits.h"
 #include "recordfunction.h"
 
+#include <cmath>
+
 namespace wmf {
 
 namespace {
@@ -19,6 +21,13 @@ constexpr qsizetype faceNameBytes = 32;
 constexpr qsizetype patternBrushPaddingBytes = 22;
 // FW_BOLD and friends map onto QFont weights by the same 1..1000 scale.
 constexpr int defaultFontWeight = 400;
+// The colour table of a DIB holds palette indexes when its usage is 1.
+constexpr int paletteIndexUsage = 1;
+
+RecordProblem shortRecord()
+{
+    return RecordProblem::damaged(QStringLiteral("the record is shorter than its parameters"));
+}
 
 LogicalFont readFont(ByteReader &reader)
 {
@@ -47,211 +56,222 @@ LogicalFont readFont(ByteReader &reader)
     return font;
 }
 
-} // namespace
-
-QString RecordPlayer::playObjects(std::uint16_t function, ByteReader &reader, bool &handled)
+// The scans of a CREATEREGION record: each a count, top and bottom, count/2
+// left-right pairs and the count again. Region rectangles exclude their
+// right and bottom edges.
+RecordProblem readScans(ByteReader &reader, int scanCount, std::vector<QRect> &rectangles)
 {
-    handled = true;
-    // The object-table index that SELECTOBJECT, SELECTPALETTE and DELETEOBJECT carry.
-    const auto readObject = [&](int *index, const GdiObject **object) {
-        *index = reader.readUInt16();
-        return reader.isOk() ? objectAt(*index, object) : QStringLiteral("object index missing");
-    };
-    switch (RecordFunction(function)) {
-    case RecordFunction::CreatePenIndirect: {
-        const int style = reader.readUInt16();
-        const int width = reader.readInt16();
-        reader.readInt16(); // the y part of the width is not used by GDI
-        const QColor color = colorFromReference(reader.readUInt32());
-        if (!reader.isOk())
-            return {};
-        return storeObject(makePen(style, width, color));
-    }
-    case RecordFunction::CreateBrushIndirect: {
-        const int style = reader.readUInt16();
-        const QColor color = colorFromReference(reader.readUInt32());
-        const int hatch = reader.readUInt16();
-        if (!reader.isOk())
-            return {};
-        return storeObject(makeBrush(style, color, hatch));
-    }
-    case RecordFunction::CreateFontIndirect: {
-        LogicalFont font = readFont(reader);
-        if (!reader.isOk())
-            return {};
-        return storeObject(std::move(font));
-    }
-    case RecordFunction::CreatePalette: {
-        reader.readUInt16(); // version
+    for (int scan = 0; scan < scanCount; ++scan) {
         const int count = reader.readUInt16();
-        if (!reader.hasRemaining(qsizetype(count) * 4))
-            return QStringLiteral("palette of %1 colours runs past the record").arg(count);
-        Palette palette;
-        palette.colors.reserve(count);
-        for (int entry = 0; entry < count; ++entry) {
-            const int red = reader.readUInt8();
-            const int green = reader.readUInt8();
-            const int blue = reader.readUInt8();
-            reader.readUInt8(); // flags
-            palette.colors.emplace_back(red, green, blue);
+        const int top = reader.readInt16();
+        const int bottom = reader.readInt16();
+        // Check before reading: each pair of coordinates is 4 bytes, and
+        // the scan ends with a copy of its count.
+        if (!reader.hasRemaining(qsizetype(count / 2) * 4 + 2))
+            return RecordProblem::damaged(
+                QStringLiteral("region scan %1 declares %2 coordinates past the record").arg(scan).arg(count));
+        if (rectangles.size() + count / 2 > std::size_t(limits::maximumRegionRectangles))
+            return RecordProblem::damaged(
+                QStringLiteral("region has more than %1 rectangles").arg(limits::maximumRegionRectangles));
+        for (int pair = 0; pair < count / 2; ++pair) {
+            const int left = reader.readInt16();
+            const int right = reader.readInt16();
+            rectangles.push_back(QRect(QPoint(qMin(left, right), qMin(top, bottom)),
+                                       QPoint(qMax(left, right) - 1, qMax(top, bottom) - 1)));
         }
-        return storeObject(std::move(palette));
+        reader.readUInt16();
     }
-    case RecordFunction::CreatePatternBrush: {
-        QByteArray bitmap = reader.readBytes(DeviceBitmapDecoder::headerBytes).toByteArray();
-        reader.skip(patternBrushPaddingBytes);
-        if (!reader.isOk())
-            return {};
-        bitmap.append(reader.rest().data(), reader.rest().size());
-        DibResult decoded = DeviceBitmapDecoder::decode(bitmap);
-        if (!decoded.error.isEmpty())
-            return decoded.error;
-        return storeObject(decoded.image.isNull() ? QBrush(Qt::gray) : QBrush(decoded.image));
-    }
-    case RecordFunction::DibCreatePatternBrush: {
-        reader.readUInt16(); // style: the DIB follows whatever it says
-        const int usage = reader.readUInt16();
-        if (!reader.isOk())
-            return {};
-        DibResult decoded = DibDecoder::decode(reader.rest(), usage == 1 ? ColorUsage::PaletteIndexes : ColorUsage::RgbColors,
-                                               m_state.palette.colors);
-        if (!decoded.error.isEmpty())
-            return decoded.error;
-        reader.skip(reader.remaining());
-        return storeObject(QBrush(decoded.image));
-    }
-    case RecordFunction::CreateRegion: {
-        reader.readInt16(); // next in chain
-        reader.readInt16(); // object type
-        reader.readInt32(); // object count
-        reader.readInt16(); // region size
-        const int scanCount = reader.readInt16();
-        reader.readInt16(); // largest scan
-        reader.skip(8);     // bounding box: recomputed from the scans
-        if (!reader.isOk())
-            return {};
-        if (scanCount < 0)
-            return QStringLiteral("region has a negative scan count");
-        std::vector<QRect> rectangles;
-        for (int scan = 0; scan < scanCount; ++scan) {
-            const int count = reader.readUInt16();
-            const qreal top = reader.readInt16();
-            const qreal bottom = reader.readInt16();
-            // Check before reading: each pair of coordinates is 4 bytes, and
-            // the scan ends with a copy of its count.
-            if (!reader.hasRemaining(qsizetype(count / 2) * 4 + 2))
-                return QStringLiteral("region scan %1 declares %2 coordinates past the record").arg(scan).arg(count);
-            if (rectangles.size() + count / 2 > std::size_t(limits::maximumRegionRectangles))
-                return QStringLiteral("region has more than %1 rectangles").arg(limits::maximumRegionRectangles);
-            for (int pair = 0; pair < count / 2; ++pair) {
-                const int left = reader.readInt16();
-                const int right = reader.readInt16();
-                // Region rectangles exclude their right and bottom edges.
-                rectangles.push_back(QRect(QPoint(qMin(left, right), qMin(int(top), int(bottom))),
-                                           QPoint(qMax(left, right) - 1, qMax(int(top), int(bottom)) - 1)));
-            }
-            reader.readUInt16();
-        }
-        if (!reader.isOk())
-            return QStringLiteral("region scans run past the record");
-        return storeObject(Region{unitedRectangles(rectangles)});
-    }
-    case RecordFunction::SelectObject:
-    case RecordFunction::SelectPalette: {
-        int index = 0;
-        const GdiObject *object = nullptr;
-        if (QString problem = readObject(&index, &object); !problem.isEmpty())
-            return problem;
-        if (!object)
-            return {}; // a deleted slot: GDI ignores the call and keeps what is selected
-        if (const auto *pen = std::get_if<QPen>(object))
-            m_state.pen = *pen;
-        else if (const auto *brush = std::get_if<QBrush>(object))
-            m_state.brush = *brush;
-        else if (const auto *font = std::get_if<LogicalFont>(object))
-            m_state.font = *font;
-        else if (const auto *palette = std::get_if<Palette>(object))
-            m_state.palette = *palette;
-        else if (const auto *region = std::get_if<Region>(object)) {
-            m_state.clip = toClipSpace(region->area);
-            m_clipDirty = true;
-            return checkClipSize();
-        }
-        return {};
-    }
-    case RecordFunction::DeleteObject: {
-        int index = 0;
-        const GdiObject *object = nullptr;
-        if (QString problem = readObject(&index, &object); !problem.isEmpty())
-            return problem;
-        // The state holds copies, so deleting what is selected is harmless.
-        m_objects[index].reset();
-        return {};
-    }
-    case RecordFunction::SetPaletteEntries:
-    case RecordFunction::AnimatePalette:
-    case RecordFunction::ResizePalette:
-        ++m_skipped; // palette animation has no meaning for a still picture
-        return {};
-    default:
-        handled = false;
-        return {};
-    }
+    if (!reader.isOk())
+        return RecordProblem::damaged(QStringLiteral("region scans run past the record"));
+    return RecordProblem::none();
 }
 
-QString RecordPlayer::playRegions(std::uint16_t function, ByteReader &reader, bool &handled)
+} // namespace
+
+RecordProblem RecordPlayer::onCreatePen(Record &record)
 {
-    handled = true;
+    ByteReader &reader = record.parameters;
+    const int style = reader.readUInt16();
+    const int width = reader.readInt16();
+    reader.readInt16(); // the y part of the width is not used by GDI
+    const std::uint32_t color = reader.readUInt32();
+    if (!reader.isOk())
+        return shortRecord();
+    return storeObject(makePen(style, width, colorFromReference(color)));
+}
+
+RecordProblem RecordPlayer::onCreateBrush(Record &record)
+{
+    ByteReader &reader = record.parameters;
+    const int style = reader.readUInt16();
+    const std::uint32_t color = reader.readUInt32();
+    const int hatch = reader.readUInt16();
+    if (!reader.isOk())
+        return shortRecord();
+    return storeObject(makeBrush(style, colorFromReference(color), hatch));
+}
+
+RecordProblem RecordPlayer::onCreateFont(Record &record)
+{
+    LogicalFont font = readFont(record.parameters);
+    if (!record.parameters.isOk())
+        return shortRecord();
+    return storeObject(std::move(font));
+}
+
+RecordProblem RecordPlayer::onCreatePalette(Record &record)
+{
+    ByteReader &reader = record.parameters;
+    reader.readUInt16(); // version
+    const int count = reader.readUInt16();
+    if (!reader.isOk())
+        return shortRecord();
+    if (!reader.hasRemaining(qsizetype(count) * 4))
+        return RecordProblem::damaged(QStringLiteral("palette of %1 colours runs past the record").arg(count));
+    Palette palette;
+    palette.colors.reserve(count);
+    for (int entry = 0; entry < count; ++entry) {
+        const int red = reader.readUInt8();
+        const int green = reader.readUInt8();
+        const int blue = reader.readUInt8();
+        reader.readUInt8(); // flags
+        palette.colors.emplace_back(red, green, blue);
+    }
+    return storeObject(std::move(palette));
+}
+
+RecordProblem RecordPlayer::onCreatePatternBrush(Record &record)
+{
+    ByteReader &reader = record.parameters;
+    QByteArray bitmap = reader.readBytes(DeviceBitmapDecoder::headerBytes).toByteArray();
+    reader.skip(patternBrushPaddingBytes);
+    if (!reader.isOk())
+        return shortRecord();
+    bitmap.append(reader.rest().data(), reader.rest().size());
+    const DibResult decoded = DeviceBitmapDecoder::decode(bitmap);
+    if (!decoded.error.isEmpty())
+        return RecordProblem::damaged(decoded.error);
+    return storeObject(QBrush(decoded.image));
+}
+
+RecordProblem RecordPlayer::onCreateDibPatternBrush(Record &record)
+{
+    ByteReader &reader = record.parameters;
+    reader.readUInt16(); // style: the DIB follows whatever it says
+    const int usage = reader.readUInt16();
+    if (!reader.isOk())
+        return shortRecord();
+    const DibResult decoded = DibDecoder::decode(
+        reader.rest(), usage == paletteIndexUsage ? ColorUsage::PaletteIndexes : ColorUsage::RgbColors,
+        m_state.palette.colors);
+    if (!decoded.error.isEmpty())
+        return RecordProblem::damaged(decoded.error);
+    reader.skip(reader.remaining());
+    return storeObject(QBrush(decoded.image));
+}
+
+RecordProblem RecordPlayer::onCreateRegion(Record &record)
+{
+    ByteReader &reader = record.parameters;
+    reader.readInt16(); // next in chain
+    reader.readInt16(); // object type
+    reader.readInt32(); // object count
+    reader.readInt16(); // region size
+    const int scanCount = reader.readInt16();
+    reader.readInt16(); // largest scan
+    reader.skip(8);     // bounding box: recomputed from the scans
+    if (!reader.isOk())
+        return shortRecord();
+    if (scanCount < 0)
+        return RecordProblem::damaged(QStringLiteral("region has a negative scan count"));
+    std::vector<QRect> rectangles;
+    if (RecordProblem problem = readScans(reader, scanCount, rectangles); !problem.isNone())
+        return problem;
+    return storeObject(Region{unitedRectangles(rectangles)});
+}
+
+RecordProblem RecordPlayer::onSelectObject(Record &record)
+{
+    int index = 0;
+    const GdiObject *object = nullptr;
+    if (RecordProblem problem = readObjectIndex(record.parameters, &index, &object); !problem.isNone())
+        return problem;
+    if (!object)
+        return RecordProblem::none(); // a deleted slot: GDI ignores the call and keeps what is selected
+    if (const auto *pen = std::get_if<QPen>(object))
+        m_state.pen = *pen;
+    else if (const auto *brush = std::get_if<QBrush>(object))
+        m_state.brush = *brush;
+    else if (const auto *font = std::get_if<LogicalFont>(object))
+        m_state.font = *font;
+    else if (const auto *palette = std::get_if<Palette>(object))
+        m_state.palette = *palette;
+    else if (const auto *region = std::get_if<Region>(object))
+        return setClip(toClipSpace(region->area));
+    return RecordProblem::none();
+}
+
+RecordProblem RecordPlayer::onDeleteObject(Record &record)
+{
+    int index = 0;
+    const GdiObject *object = nullptr;
+    if (RecordProblem problem = readObjectIndex(record.parameters, &index, &object); !problem.isNone())
+        return problem;
+    // The state holds copies, so deleting what is selected is harmless.
+    m_objects[index].reset();
+    return RecordProblem::none();
+}
+
+RecordProblem RecordPlayer::onPaletteAnimation(Record &)
+{
+    ++m_skipped; // palette animation has no meaning for a still picture
+    return RecordProblem::none();
+}
+
+RecordProblem RecordPlayer::onFillOrFrameRegion(Record &record)
+{
+    ByteReader &reader = record.parameters;
+    const bool isFrame = record.kind() == RecordFunction::FrameRegion;
+    const int regionIndex = reader.readUInt16();
+    const int brushIndex = reader.readUInt16();
+    const qreal frameHeight = isFrame ? reader.readInt16() : 0;
+    const qreal frameWidth = isFrame ? reader.readInt16() : 0;
+    if (!reader.isOk())
+        return shortRecord();
     const QRegion *region = nullptr;
-    QBrush brush = m_state.brush;
-    switch (RecordFunction(function)) {
-    case RecordFunction::FillRegion:
-    case RecordFunction::FrameRegion: {
-        const int regionIndex = reader.readUInt16();
-        const int brushIndex = reader.readUInt16();
-        qreal frameHeight = 0;
-        qreal frameWidth = 0;
-        if (RecordFunction(function) == RecordFunction::FrameRegion) {
-            frameHeight = reader.readInt16();
-            frameWidth = reader.readInt16();
-        }
-        if (!reader.isOk())
-            return {};
-        if (QString problem = regionAt(regionIndex, &region); !problem.isEmpty())
-            return problem;
-        if (QString problem = brushAt(brushIndex, &brush); !problem.isEmpty())
-            return problem;
-        if (RecordFunction(function) == RecordFunction::FrameRegion) {
-            // The frame is the band inside the region's edge, frameWidth by
-            // frameHeight logical units thick: what is left after taking
-            // away the part that stays inside when shifted by that much.
-            const int width = qBound(1, int(std::abs(frameWidth)), 0x7FFF);
-            const int height = qBound(1, int(std::abs(frameHeight)), 0x7FFF);
-            const QRegion inner = region->translated(width, 0) & region->translated(-width, 0)
-                & region->translated(0, height) & region->translated(0, -height) & *region;
-            fillRegion(region->subtracted(inner), brush, QPainter::CompositionMode_SourceOver);
-            return {};
-        }
+    QBrush brush;
+    if (RecordProblem problem = regionAt(regionIndex, &region); !problem.isNone())
+        return problem;
+    if (RecordProblem problem = brushAt(brushIndex, &brush); !problem.isNone())
+        return problem;
+    if (!isFrame) {
         fillRegion(*region, brush, QPainter::CompositionMode_SourceOver);
-        return {};
+        return RecordProblem::none();
     }
-    case RecordFunction::PaintRegion:
-    case RecordFunction::InvertRegion: {
-        const int regionIndex = reader.readUInt16();
-        if (!reader.isOk())
-            return {};
-        if (QString problem = regionAt(regionIndex, &region); !problem.isEmpty())
-            return problem;
-        if (RecordFunction(function) == RecordFunction::InvertRegion)
-            fillRegion(*region, QBrush(Qt::white), QPainter::RasterOp_SourceXorDestination);
-        else
-            fillRegion(*region, m_state.brush, QPainter::CompositionMode_SourceOver);
-        return {};
-    }
-    default:
-        handled = false;
-        return {};
-    }
+    // The frame is the band inside the region's edge, frameWidth by
+    // frameHeight logical units thick: what is left after taking away the
+    // part that stays inside when shifted by that much.
+    const int width = qBound(1, int(std::abs(frameWidth)), 0x7FFF);
+    const int height = qBound(1, int(std::abs(frameHeight)), 0x7FFF);
+    const QRegion inner = region->translated(width, 0) & region->translated(-width, 0)
+        & region->translated(0, height) & region->translated(0, -height) & *region;
+    fillRegion(region->subtracted(inner), brush, QPainter::CompositionMode_SourceOver);
+    return RecordProblem::none();
+}
+
+RecordProblem RecordPlayer::onPaintOrInvertRegion(Record &record)
+{
+    const int regionIndex = record.parameters.readUInt16();
+    if (!record.parameters.isOk())
+        return shortRecord();
+    const QRegion *region = nullptr;
+    if (RecordProblem problem = regionAt(regionIndex, &region); !problem.isNone())
+        return problem;
+    if (record.kind() == RecordFunction::InvertRegion)
+        fillRegion(*region, QBrush(Qt::white), QPainter::RasterOp_SourceXorDestination);
+    else
+        fillRegion(*region, m_state.brush, QPainter::CompositionMode_SourceOver);
+    return RecordProblem::none();
 }
 
 } // namespace wmf

@@ -34,68 +34,76 @@ QPointF readPoint(ByteReader &reader)
     return QPointF(x, y);
 }
 
+RecordProblem shortRecord()
+{
+    return RecordProblem::damaged(QStringLiteral("the record is shorter than its parameters"));
+}
+
+RecordProblem textPastRecord(int length)
+{
+    return RecordProblem::damaged(QStringLiteral("text of %1 bytes runs past the record").arg(length));
+}
+
 } // namespace
 
-QString RecordPlayer::playText(std::uint16_t function, ByteReader &reader, bool &handled)
+RecordProblem RecordPlayer::onTextOut(Record &record)
 {
-    handled = true;
-    switch (RecordFunction(function)) {
-    case RecordFunction::TextOut: {
-        const int length = reader.readInt16();
-        if (length < 0 || !reader.hasRemaining(length + (length & 1)))
-            return QStringLiteral("text of %1 bytes runs past the record").arg(length);
-        const QByteArrayView bytes = reader.readBytes(length);
-        reader.skip(length & 1);
-        const QPointF origin = readPoint(reader);
-        if (!reader.isOk())
-            return {};
-        drawTextRun(origin, decodeText(bytes, m_state.font.charset), {}, nullptr, nullptr);
-        return {};
+    ByteReader &reader = record.parameters;
+    const int length = reader.readInt16();
+    if (!reader.isOk())
+        return shortRecord();
+    if (length < 0 || !reader.hasRemaining(length + (length & 1)))
+        return textPastRecord(length);
+    const QByteArrayView bytes = reader.readBytes(length);
+    reader.skip(length & 1);
+    const QPointF origin = readPoint(reader);
+    if (!reader.isOk())
+        return shortRecord();
+    drawTextRun(origin, decodeText(bytes, m_state.font.charset), {}, nullptr, nullptr);
+    return RecordProblem::none();
+}
+
+RecordProblem RecordPlayer::onExtTextOut(Record &record)
+{
+    ByteReader &reader = record.parameters;
+    const QPointF origin = readPoint(reader);
+    const int length = reader.readInt16();
+    const int options = reader.readUInt16();
+    if (!reader.isOk())
+        return shortRecord();
+    QRectF box;
+    const bool hasBox = (options & (textOptionOpaque | textOptionClipped)) != 0;
+    if (hasBox) {
+        const qreal left = reader.readInt16();
+        const qreal top = reader.readInt16();
+        const qreal right = reader.readInt16();
+        const qreal bottom = reader.readInt16();
+        box = QRectF(QPointF(left, top), QPointF(right, bottom)).normalized();
     }
-    case RecordFunction::ExtTextOut: {
-        const QPointF origin = readPoint(reader);
-        const int length = reader.readInt16();
-        const int options = reader.readUInt16();
-        if (!reader.isOk())
-            return {};
-        QRectF box;
-        const bool hasBox = (options & (textOptionOpaque | textOptionClipped)) != 0;
-        if (hasBox) {
-            const qreal left = reader.readInt16();
-            const qreal top = reader.readInt16();
-            const qreal right = reader.readInt16();
-            const qreal bottom = reader.readInt16();
-            box = QRectF(QPointF(left, top), QPointF(right, bottom)).normalized();
+    if (length < 0 || !reader.hasRemaining(length))
+        return textPastRecord(length);
+    const QByteArrayView bytes = reader.readBytes(length);
+    if (length & 1)
+        reader.skip(qMin<qsizetype>(1, reader.remaining()));
+    std::vector<qreal> advances;
+    // The spacing array is optional: present when the record has room for it.
+    const int valuesPerCharacter = (options & textOptionVerticalAdvances) ? 2 : 1;
+    if (reader.hasRemaining(qsizetype(length) * 2 * valuesPerCharacter)) {
+        advances.reserve(length);
+        for (int character = 0; character < length; ++character) {
+            advances.push_back(reader.readInt16());
+            if (valuesPerCharacter == 2)
+                reader.readInt16(); // vertical advance: text runs along the baseline here
         }
-        if (length < 0 || !reader.hasRemaining(length))
-            return QStringLiteral("text of %1 bytes runs past the record").arg(length);
-        const QByteArrayView bytes = reader.readBytes(length);
-        if (length & 1)
-            reader.skip(qMin<qsizetype>(1, reader.remaining()));
-        std::vector<qreal> advances;
-        // The spacing array is optional: present when the record has room for it.
-        const int valuesPerCharacter = (options & textOptionVerticalAdvances) ? 2 : 1;
-        if (reader.hasRemaining(qsizetype(length) * 2 * valuesPerCharacter)) {
-            advances.reserve(length);
-            for (int character = 0; character < length; ++character) {
-                advances.push_back(reader.readInt16());
-                if (valuesPerCharacter == 2)
-                    reader.readInt16(); // vertical advance: text runs along the baseline here
-            }
-        }
-        const QString text = (options & textOptionGlyphIndex) ? QString() : decodeText(bytes, m_state.font.charset);
-        // Multi-byte character sets give fewer characters than bytes; the
-        // spacing array then cannot be matched character by character.
-        if (advances.size() != std::size_t(text.size()))
-            advances.clear();
-        drawTextRun(origin, text, advances, hasBox && (options & textOptionOpaque) ? &box : nullptr,
-                    hasBox && (options & textOptionClipped) ? &box : nullptr);
-        return {};
     }
-    default:
-        handled = false;
-        return {};
-    }
+    const QString text = (options & textOptionGlyphIndex) ? QString() : decodeText(bytes, m_state.font.charset);
+    // Multi-byte character sets give fewer characters than bytes; the
+    // spacing array then cannot be matched character by character.
+    if (advances.size() != std::size_t(text.size()))
+        advances.clear();
+    drawTextRun(origin, text, advances, hasBox && (options & textOptionOpaque) ? &box : nullptr,
+                hasBox && (options & textOptionClipped) ? &box : nullptr);
+    return RecordProblem::none();
 }
 
 void RecordPlayer::drawTextRun(const QPointF &logicalOrigin, const QString &text, const std::vector<qreal> &advances,
@@ -104,9 +112,7 @@ void RecordPlayer::drawTextRun(const QPointF &logicalOrigin, const QString &text
     const bool usesCurrentPosition = m_state.textAlign & textalign::updateCurrentPosition;
     const QPointF origin = usesCurrentPosition ? m_state.currentPosition : logicalOrigin;
     const LogicalFont &logicalFont = m_state.font;
-    const QTransform mapping = logicalToDevice();
-    const qreal scaleX = std::abs(mapping.m11());
-    const qreal scaleY = std::abs(mapping.m22());
+    const qreal scaleY = std::abs(logicalToDevice().m22());
 
     // Sizes are in logical units; text stays upright even when the mapping
     // flips an axis, as GDI keeps it.
@@ -127,27 +133,41 @@ void RecordPlayer::drawTextRun(const QPointF &logicalOrigin, const QString &text
         // area is estimated from the height: wide letters are about 0.6 em.
         if (advances.empty())
             width = (emHeight * 0.6 + m_state.textCharacterExtra) * text.size();
-        if (usesCurrentPosition)
-            m_state.currentPosition.rx() += mapping.m11() < 0 ? -width : width;
-        QRectF box(origin, QSizeF(width, emHeight * 1.2));
-        switch (m_state.textAlign & textalign::horizontalMask) {
-        case textalign::center: box.translate(-width / 2, 0); break;
-        case textalign::right: box.translate(-width, 0); break;
-        default: break;
-        }
-        if ((m_state.textAlign & textalign::verticalMask) != textalign::top)
-            box.translate(0, -emHeight);
-        const QPointF device = mapping.map(origin);
-        const QRectF deviceBox(device + QPointF((box.left() - origin.x()) * scaleX, (box.top() - origin.y()) * scaleY),
-                               QSizeF(box.width() * scaleX, box.height() * scaleY));
-        m_bounds = m_bounds.isNull() ? deviceBox : m_bounds.united(deviceBox);
+        measureTextRun(origin, width, emHeight);
         return;
     }
+    paintTextRun(origin, font, text, advances, width, opaqueRect, clipRect);
+}
 
+void RecordPlayer::measureTextRun(const QPointF &origin, qreal width, qreal emHeight)
+{
+    const QTransform mapping = logicalToDevice();
+    if (m_state.textAlign & textalign::updateCurrentPosition)
+        m_state.currentPosition.rx() += mapping.m11() < 0 ? -width : width;
+    QRectF box(origin, QSizeF(width, emHeight * 1.2));
+    switch (m_state.textAlign & textalign::horizontalMask) {
+    case textalign::center: box.translate(-width / 2, 0); break;
+    case textalign::right: box.translate(-width, 0); break;
+    default: break;
+    }
+    if ((m_state.textAlign & textalign::verticalMask) != textalign::top)
+        box.translate(0, -emHeight);
+    const qreal scaleX = std::abs(mapping.m11());
+    const qreal scaleY = std::abs(mapping.m22());
+    const QPointF device = mapping.map(origin);
+    noteDeviceBounds(QRectF(device + QPointF((box.left() - origin.x()) * scaleX, (box.top() - origin.y()) * scaleY),
+                            QSizeF(box.width() * scaleX, box.height() * scaleY)));
+}
+
+void RecordPlayer::paintTextRun(const QPointF &origin, const QFont &font, const QString &text,
+                                const std::vector<qreal> &advances, qreal width, const QRectF *opaqueRect,
+                                const QRectF *clipRect)
+{
+    const QTransform mapping = logicalToDevice();
     const QFontMetricsF metrics(font);
     if (advances.empty())
         width = metrics.horizontalAdvance(text) + m_state.textCharacterExtra * text.size();
-    if (usesCurrentPosition)
+    if (m_state.textAlign & textalign::updateCurrentPosition)
         m_state.currentPosition.rx() += mapping.m11() < 0 ? -width : width;
 
     qreal x = 0;
@@ -171,8 +191,8 @@ void RecordPlayer::drawTextRun(const QPointF &logicalOrigin, const QString &text
     if (opaqueRect)
         m_painter->fillRect(*opaqueRect, m_state.backgroundColor);
     QTransform local;
-    local.scale(scaleX, scaleY);
-    local.rotate(-logicalFont.escapement / 10.0);
+    local.scale(std::abs(mapping.m11()), std::abs(mapping.m22()));
+    local.rotate(-m_state.font.escapement / 10.0);
     m_painter->setTransform(local * QTransform::fromTranslate(mapping.map(origin).x(), mapping.map(origin).y())
                             * m_deviceToTarget);
     if (m_state.isBackgroundOpaque && !opaqueRect)

@@ -235,7 +235,9 @@ void Picture::render(QPainter &painter, const QRectF &target) const
         targetClip = targetClip.intersected(painter.clipPath());
     targetClip = callerTransform.map(targetClip);
     RecordPlayer player(*m_data, painter, deviceToTarget, targetClip);
-    player.play();
+    // Reading checked every record and marked the damaged ones, which
+    // drawing passes by: nothing is left to refuse here.
+    [[maybe_unused]] const QString unexpected = player.play();
     painter.restore();
 }
 
@@ -247,6 +249,16 @@ int Picture::recordCount() const
 int Picture::skippedRecordCount() const
 {
     return m_data ? m_data->skippedRecordCount : 0;
+}
+
+QStringList Picture::warnings() const
+{
+    QStringList lines;
+    if (m_data) {
+        for (const RecordWarning &warning : m_data->warnings)
+            lines.append(warning.toString());
+    }
+    return lines;
 }
 
 } // namespace wmf

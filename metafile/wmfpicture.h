@@ -4,6 +4,7 @@
 #include <QRectF>
 #include <QSizeF>
 #include <QString>
+#include <QStringList>
 
 #include <memory>
 #include <optional>
@@ -34,7 +35,13 @@ public:
     void render(QPainter &painter, const QRectF &target) const;
 
     int recordCount() const;
+    // Records that have no effect on a still picture or that this reader
+    // does not draw (unknown functions, flood fills, palette animation).
     int skippedRecordCount() const;
+    // One line for every record that was skipped for a reason worth telling
+    // (damaged, or not a record this reader draws), for example
+    // "record 408 (0x0922 BitBlt): bitmap pixels are truncated (...)".
+    QStringList warnings() const;
 
     // For the reader only: wraps data that has been checked.
     static Picture fromData(std::shared_ptr<const PictureData> data);

@@ -2,7 +2,9 @@
 //
 // Draws a Windows metafile the way the lab's picture box does (fitted,
 // centred, on white) and saves it as PNG. Exit codes: 0 rendered, 2 the
-// metafile was rejected, 1 anything else (arguments, output).
+// metafile was rejected, 1 anything else (arguments, output). Records that
+// were skipped (damaged, or not drawn by this reader) are named on
+// standard error, one line each, and the picture is still drawn.
 #include "wmfpicture.h"
 
 #include <QGuiApplication>
@@ -66,6 +68,8 @@ int main(int argc, char *argv[])
     const wmf::ReadResult result = wmf::Picture::readFile(files[0]);
     if (!result.isValid())
         return fail(exitRejected, result.error);
+    for (const QString &warning : result.picture->warnings())
+        std::fprintf(stderr, "metafile-render: warning: skipped %s\n", qPrintable(warning));
     if (!size.isValid())
         size = result.picture->naturalSize().toSize().expandedTo(QSize(1, 1));
 

@@ -150,6 +150,26 @@ void TestWmfBitmaps::quadrants_data()
     QTest::addRow("old monochrome BITBLT")
         << unstretched(0x0922, sourceCopy + Builder::words({0, 0, 2, 2, 0, 0, 0, 2, 2, 2}) + bytesOf({1, 1, 0x40, 0, 0x80, 0}))
         << QList<QColor>{Qt::black, Qt::white, Qt::white, Qt::black};
+    // Device-dependent bitmaps of every depth: rows top first, no colour
+    // table (4 bits index the 16 standard colours, 8 bits the system palette).
+    const auto oldBlit = [](int widthBytes, int bitsPerPixel, const QByteArray &rows) {
+        return unstretched(0x0922, sourceCopy + Builder::words({0, 0, 2, 2, 0, 0, 0, 2, 2, widthBytes})
+                                       + bytesOf({1, bitsPerPixel}) + rows);
+    };
+    QTest::addRow("old 4-bit BITBLT") << oldBlit(2, 4, bytesOf({0x9A, 0, 0xC0, 0})) << fourColors;
+    QTest::addRow("old 8-bit BITBLT") << oldBlit(2, 8, bytesOf({249, 250, 252, 0})) << fourColors;
+    QTest::addRow("old 16-bit BITBLT") << oldBlit(4, 16, Builder::words({0x7C00, 0x03E0, 0x001F, 0})) << fourColors;
+    QTest::addRow("old 24-bit BITBLT")
+        << oldBlit(8, 24, bytesOf({0, 0, 255, 0, 255, 0, 0, 0, 255, 0, 0, 0, 0, 0, 0, 0})) << fourColors;
+    QTest::addRow("old 24-bit BITBLT with rows left unpadded")
+        << oldBlit(8, 24, bytesOf({0, 0, 255, 0, 255, 0, 255, 0, 0, 0, 0, 0})) << fourColors;
+    QTest::addRow("old 32-bit BITBLT")
+        << oldBlit(8, 32, bytesOf({0, 0, 255, 0, 0, 255, 0, 0, 255, 0, 0, 0, 0, 0, 0, 0})) << fourColors;
+    QTest::addRow("old 24-bit STRETCHBLT")
+        << framed().rawRecord(0x0B23, sourceCopy + Builder::words({2, 2, 0, 0, 100, 100, 0, 0, 0, 2, 2, 8})
+                                          + bytesOf({1, 24, 0, 0, 255, 0, 255, 0, 0, 0, 255, 0, 0, 0, 0, 0, 0, 0}))
+               .bytes()
+        << fourColors;
     QTest::addRow("blit without a bitmap paints the brush")
         << framed().createBrush(0, Qt::red).selectObject(0)
                .rawRecord(0x0940, patternCopy + Builder::words({0, 0, 0, 100, 100, 0, 0})).bytes()

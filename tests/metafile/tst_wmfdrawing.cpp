@@ -48,6 +48,8 @@ private slots:
     void fittedRect();
     void rendersAtHighDevicePixelRatio();
     void keepsOutsideTheTarget();
+    void damagedRecordCostsOnlyItself_data();
+    void damagedRecordCostsOnlyItself();
 };
 
 void TestWmfDrawing::pixels_data()
@@ -202,6 +204,47 @@ void TestWmfDrawing::keepsOutsideTheTarget()
     QVERIFY(isCloseTo(image.pixelColor(150, 50), red));
     QVERIFY(isCloseTo(image.pixelColor(50, 50), white));
     QVERIFY(isCloseTo(image.pixelColor(250, 50), white));
+}
+
+// A record damaged inside its own bounds is skipped with a warning, and the
+// picture draws exactly as it would without that record.
+void TestWmfDrawing::damagedRecordCostsOnlyItself_data()
+{
+    QTest::addColumn<int>("function");
+    QTest::addColumn<QByteArray>("parameters");
+    QTest::addColumn<QString>("warningPart");
+
+    const QByteArray stretch = QByteArray::fromHex("2000cc00") + Builder::words({0, 64, 64, 0, 0, 100, 100, 0, 0});
+    QTest::addRow("bitmap shorter than its header says")
+        << 0x0F43 << stretch + Builder::dib(64, 64, 24, {}, {}) + QByteArray(100, '\0') << "bitmap pixels are truncated";
+    QTest::addRow("bitmap of an unknown depth")
+        << 0x0F43 << stretch + Builder::dib(2, 2, 7, {}, {}) + QByteArray(64, '\0') << "depth of 7";
+    QTest::addRow("point count past the record") << 0x0324 << Builder::words({30000, 1, 1, 5, 5}) << "30000 points";
+    QTest::addRow("object index that names nothing") << 0x012D << Builder::words({500}) << "object index 500";
+    QTest::addRow("unknown record") << 0x0777 << Builder::words({1, 2, 3}) << "0x0777 unknown";
+    QTest::addRow("window extent with a zero side") << 0x020C << Builder::words({0, 100}) << "zero side";
+    QTest::addRow("text past the record") << 0x0521 << Builder::words({4000}) + "ab" + Builder::words({0, 0})
+                                          << "text of 4000 bytes";
+}
+
+void TestWmfDrawing::damagedRecordCostsOnlyItself()
+{
+    QFETCH(int, function);
+    QFETCH(QByteArray, parameters);
+    QFETCH(QString, warningPart);
+    // The damaged record lies between the two shapes.
+    const auto picture = [&](bool withDamage) {
+        Builder builder = filledWith(red);
+        builder.rectangle(QRect(10, 10, 50, 50));
+        if (withDamage)
+            builder.rawRecord(std::uint16_t(function), parameters);
+        return builder.createBrush(0, blue).selectObject(2).ellipse(QRect(40, 40, 50, 50)).bytes();
+    };
+    const wmf::ReadResult result = wmf::Picture::read(picture(true));
+    QVERIFY2(result.isValid(), qPrintable(result.error));
+    QCOMPARE(result.picture->warnings().size(), 1);
+    QVERIFY2(result.picture->warnings().first().contains(warningPart), qPrintable(result.picture->warnings().first()));
+    QCOMPARE(renderMetafile(picture(true)), renderMetafile(picture(false)));
 }
 
 QTEST_MAIN(TestWmfDrawing)

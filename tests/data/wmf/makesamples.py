@@ -116,6 +116,16 @@ def main():
     write("pass", "rle4-skipped-pixels-and-indexes-past-table.wmf",
           metafile(window(0, 0, 100, 100) + [clip, stretch_dib(dib_header(1030, 5, 4, 2, 2) + two_colours + rle4,
                                                                width=1030, height=5)]))
+    # Damage inside one record costs only that record: the rest is drawn.
+    write("pass", "truncated-bitmap-among-shapes.wmf",
+          metafile(drawing() + [stretch_dib(dib_header(64, 64, 24) + b"\0" * 100)]))
+    # An old STRETCHBLT whose 24-bit device-dependent bitmap declares rows of
+    # 32 bytes but stores 30 (no row padding), as a widely used metafile
+    # writer does: drawn from the bytes present.
+    bitmap16 = words(0, 10, 2, 32) + bytes([1, 24]) + bytes([0, 0, 255]) * 20
+    write("pass", "stretchblt-24-bit-rows-without-padding.wmf",
+          metafile(window(0, 0, 100, 100) + [record(0x0B23, struct.pack("<I", 0x00CC0020) +
+                                                    words(2, 10, 0, 0, 100, 100, 0, 0) + bitmap16)]))
     # --- refused --------------------------------------------------------
     write("fail", "empty-file.wmf", b"")
     write("fail", "truncated-placeable-header.wmf", good[:12])
