@@ -2,6 +2,7 @@
 
 #include "picturebox.h"
 #include "twips.h"
+#include "windowfont.h"
 
 #include <QFrame>
 #include <QLabel>
@@ -15,15 +16,6 @@ constexpr QSize clientSizeTwips(6708, 6000);
 constexpr int singleLineHeightTwips = 255;
 const QColor gramsBackground(255, 255, 192);
 const QColor temperatureBackground(192, 255, 192);
-
-QFont windowFont()
-{
-    QFont font;
-    font.setFamilies({QStringLiteral("MS Sans Serif"), QStringLiteral("Microsoft Sans Serif"),
-                      QStringLiteral("Liberation Sans"), QStringLiteral("Arial")});
-    font.setPointSizeF(8);
-    return font;
-}
 
 QFont reportFont()
 {
@@ -51,7 +43,7 @@ ExperimentWindow::ExperimentWindow(const ExperimentLayout &layout, QWidget *pare
 {
     setObjectName(layout.formName);
     setWindowTitle(layout.windowTitle);
-    setFont(windowFont());
+    setFont(WindowFont::atPointSize(8));
     setFixedSize(place(QRect(QPoint(0, 0), clientSizeTwips)).size());
     setSizeGripEnabled(false);
 

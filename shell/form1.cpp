@@ -4,6 +4,7 @@
 #include "experiment2model.h"
 #include "experimentform.h"
 #include "twips.h"
+#include "windowfont.h"
 
 #include <QAccessibleWidget>
 #include <QCoreApplication>
@@ -45,10 +46,7 @@ Form1::Form1(ScatterSource &scatter, QWidget *parent)
     setPalette(windowPalette);
     setAutoFillBackground(true);
 
-    QFont buttonFont;
-    buttonFont.setFamilies({QStringLiteral("MS Sans Serif"), QStringLiteral("Microsoft Sans Serif"),
-                            QStringLiteral("Liberation Sans"), QStringLiteral("Arial")});
-    buttonFont.setPointSizeF(8);
+    const QFont buttonFont = WindowFont::atPointSize(8);
     setFont(buttonFont);
 
     m_label1 = new QLabel(this);

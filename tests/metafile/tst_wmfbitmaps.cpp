@@ -85,6 +85,8 @@ void TestWmfBitmaps::quadrants_data()
     const QList<QColor> allRed{Qt::red, Qt::red, Qt::red, Qt::red};
     QTest::addRow("24 bits") << picture(rgb24) << fourColors;
     QTest::addRow("24 bits top-down") << picture(Builder::dib(2, 2, 24, {}, rgbRows, 0, true)) << fourColors;
+    QTest::addRow("24 bits with rows left unpadded")
+        << picture(Builder::dib(2, 2, 24, {}, {}) + bytesOf({255, 0, 0, 0, 0, 0, 0, 0, 255, 0, 255, 0})) << fourColors;
     QTest::addRow("32 bits")
         << picture(Builder::dib(2, 2, 32, {}, {bytesOf({0, 0, 255, 0, 0, 255, 0, 0}), bytesOf({255, 0, 0, 0, 0, 0, 0, 0})}))
         << fourColors;
