@@ -4,6 +4,7 @@
 //
 //   orvane-answer-key [--locale NAME] [--reports-only] WORKSHEET   ("-" reads standard input)
 
+#include "labexperiments.h"
 #include "worksheetrunner.h"
 
 #include <QCoreApplication>
@@ -64,7 +65,7 @@ int main(int argc, char *argv[])
         return 2;
     }
 
-    WorksheetRunner runner(locale, output);
+    WorksheetRunner runner(labExperiments(), locale, output);
     QString error;
     const bool ok = runner.runScript(QString::fromUtf8(bytes), path, error);
     QTextStream(stdout) << runner.output();

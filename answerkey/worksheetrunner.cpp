@@ -1,9 +1,5 @@
 #include "worksheetrunner.h"
 
-#include "chargedescription.h"
-#include "experiment1model.h"
-#include "experiment2model.h"
-
 #include <QRegularExpression>
 
 namespace {
@@ -40,32 +36,35 @@ bool tokenize(const QString &line, QStringList &tokens, QString &error)
 
 } // namespace
 
-WorksheetRunner::WorksheetRunner(const QLocale &locale, Output output)
+WorksheetRunner::WorksheetRunner(const ExperimentList &experiments, const QLocale &locale, Output output)
     : m_locale(locale)
     , m_outputMode(output)
-    , m_experiment1(std::make_unique<ExperimentSession>(std::make_unique<Experiment1Model>(), 2000))
-    , m_experiment2(std::make_unique<ExperimentSession>(std::make_unique<Experiment2Model>(), 1900))
 {
+    for (const ExperimentDefinition &definition : experiments)
+        m_sessions.push_back(std::make_unique<ExperimentSession>(definition));
 }
 
-ExperimentSession &WorksheetRunner::session(int experiment)
+ExperimentSession *WorksheetRunner::session(const QString &name)
 {
-    return experiment == 1 ? *m_experiment1 : *m_experiment2;
+    for (const auto &session : m_sessions) {
+        if (name == QStringLiteral("exp%1").arg(session->definition().number))
+            return session.get();
+    }
+    return nullptr;
 }
 
-QString WorksheetRunner::describeRun(const ExperimentSession &session,
-                                     const ExperimentSession::RunResult &result, const QString &sideBCrystals)
+QString WorksheetRunner::describeRun(const ExperimentSession &session, const ExperimentSession::RunResult &result)
 {
     switch (result.kind) {
     case ExperimentSession::RunResult::Kind::EntryError:
         return QStringLiteral("Entry Error: %1").arg(session.entryErrorMessage(result.entryIndex));
     case ExperimentSession::RunResult::Kind::Aborted:
-        return QStringLiteral("Abort: Program encountered an unexpected error!");
-    case ExperimentSession::RunResult::Kind::PictureNamed:
+        return QStringLiteral("Abort: %1").arg(QLatin1String(RunOutcome::unexpectedErrorMessage));
+    case ExperimentSession::RunResult::Kind::ChargeShown:
         break;
     }
     return QStringLiteral("picture %1: %2")
-        .arg(result.pictureName, ChargeDescription::describe(result.pictureName, sideBCrystals));
+        .arg(ExperimentSession::pictureName(result.charge), session.describe(result.charge));
 }
 
 bool WorksheetRunner::runLine(const QString &line, QString &error)
@@ -81,13 +80,13 @@ bool WorksheetRunner::runLine(const QString &line, QString &error)
         return true;
 
     const QString &name = tokens.first();
-    if (name != QLatin1String("exp1") && name != QLatin1String("exp2")) {
+    ExperimentSession *found = session(name);
+    if (!found) {
         error = QStringLiteral("unknown experiment \"%1\" (exp1 or exp2)").arg(name);
         return false;
     }
-    const int experiment = name == QLatin1String("exp1") ? 1 : 2;
+    ExperimentSession &target = *found;
     const QString action = tokens.value(1);
-    ExperimentSession &target = session(experiment);
 
     if (action == QLatin1String("run")) {
         if (tokens.size() != 5) {
@@ -96,12 +95,9 @@ bool WorksheetRunner::runLine(const QString &line, QString &error)
             return false;
         }
         const ExperimentSession::RunResult result = target.run({tokens[2], tokens[3], tokens[4]}, m_locale);
-        if (m_outputMode == Output::Everything) {
-            const QString &sideB = experiment == 1 ? ChargeDescription::eutecticSideB
-                                                   : ChargeDescription::solidSolutionSideB;
+        if (m_outputMode == Output::Everything)
             m_output += QStringLiteral("%1 run %2 %3 %4 -> %5\n")
-                            .arg(name, tokens[2], tokens[3], tokens[4], describeRun(target, result, sideB));
-        }
+                            .arg(name, tokens[2], tokens[3], tokens[4], describeRun(target, result));
         return true;
     }
     if (action == QLatin1String("probe")) {

@@ -8,6 +8,7 @@
 #include <QStringList>
 
 #include <memory>
+#include <vector>
 
 // Plays a worksheet through the lab's own run and report code, exactly as a
 // student would click through it after starting the lab: one scatter
@@ -22,7 +23,7 @@ class WorksheetRunner
 public:
     enum class Output { Everything, ReportsOnly };
 
-    explicit WorksheetRunner(const QLocale &locale, Output output = Output::Everything);
+    WorksheetRunner(const ExperimentList &experiments, const QLocale &locale, Output output = Output::Everything);
 
     // Runs one line; returns false with `error` set for a malformed line
     // (nothing is run then).
@@ -34,16 +35,15 @@ public:
     const QString &output() const { return m_output; }
 
     // What a run shows, in the words the lab uses.
-    static QString describeRun(const ExperimentSession &session, const ExperimentSession::RunResult &result,
-                               const QString &sideBCrystals);
+    static QString describeRun(const ExperimentSession &session, const ExperimentSession::RunResult &result);
 
 private:
-    ExperimentSession &session(int experiment);
+    // The session of experiment "expN", or null for a number the lab has not.
+    ExperimentSession *session(const QString &name);
 
     QLocale m_locale;
     Output m_outputMode;
     AnalyticalScatter m_scatter;
-    std::unique_ptr<ExperimentSession> m_experiment1;
-    std::unique_ptr<ExperimentSession> m_experiment2;
+    std::vector<std::unique_ptr<ExperimentSession>> m_sessions;
     QString m_output;
 };

@@ -1,5 +1,6 @@
 #include "analyticalscatter.h"
 #include "form1.h"
+#include "labexperiments.h"
 
 #include <QApplication>
 
@@ -9,7 +10,7 @@ int main(int argc, char *argv[])
     // One scatter source for the whole program, unseeded: every start of
     // the lab draws the same sequence.
     AnalyticalScatter scatter;
-    Form1 menu(scatter);
+    Form1 menu(labExperiments(), scatter);
     menu.show();
     return application.exec();
 }

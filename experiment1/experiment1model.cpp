@@ -1,6 +1,5 @@
 #include "experiment1model.h"
 
-#include "chargeband.h"
 #include "eutecticdiagram.h"
 #include "experiment1report.h"
 
@@ -10,10 +9,8 @@ namespace {
 // crystal, not an all-glass one.
 constexpr double negativeFractionStandIn = 0.001;
 
-std::string pictureName(const std::string &sideLetter, const std::string &chargeLetter)
-{
-    return "Ch" + sideLetter + chargeLetter + ".wmf";
-}
+using Side = Charge::Side;
+using Texture = Charge::Texture;
 } // namespace
 
 RunOutcome Experiment1Model::run(const RunEntries &entries)
@@ -31,31 +28,33 @@ RunOutcome Experiment1Model::run(const RunEntries &entries)
     if (bulkX2 >= D::pureMineral2X2) {
         m_state.phaseX2 = 1;
         m_state.crystalX2 = 1;
-        return runTemp >= D::mineral2MeltingT ? show(1, "b", "a") : show(2, "b", "o");
+        return runTemp >= D::mineral2MeltingT ? show(1, Charge::of(Side::MineralTwo, Texture::AllGlass))
+                                               : show(2, Charge::of(Side::MineralTwo, Texture::Crystalline));
     }
     if (bulkX2 <= D::pureMineral1X2) {
         m_state.phaseX2 = 0;
         m_state.crystalX2 = 0;
-        return runTemp >= D::mineral1MeltingT ? show(1, "a", "a") : show(2, "a", "o");
+        return runTemp >= D::mineral1MeltingT ? show(1, Charge::of(Side::MineralOne, Texture::AllGlass))
+                                               : show(2, Charge::of(Side::MineralOne, Texture::Crystalline));
     }
     if (runTemp < D::eutecticT)
-        return show(3, "a", "q");
+        return show(3, Charge::of(Side::MineralOne, Texture::BothCrystals));
     if (runTemp == D::eutecticT) {
         m_state.phaseX2 = static_cast<float>(D::eutecticX2);
-        return show(5, "a", "p");
+        return show(5, Charge::of(Side::MineralOne, Texture::EutecticGlass));
     }
     // The liquidus is taken only on the side the composition selects; a
     // charge exactly on its liquidus still holds crystal.
     if (bulkX2 >= D::eutecticX2) {
         if (runTemp > D::sideBLiquidusT(bulkX2)) {
             m_state.phaseX2 = bulkX2;
-            return show(1, "a", "a");
+            return show(1, Charge::of(Side::MineralOne, Texture::AllGlass));
         }
         return settleSideB(bulkX2, static_cast<float>(D::sideBLiquidX2(runTemp)));
     }
     if (runTemp > D::sideALiquidusT(bulkX2)) {
         m_state.phaseX2 = bulkX2;
-        return show(1, "a", "a");
+        return show(1, Charge::of(Side::MineralOne, Texture::AllGlass));
     }
     return settleSideA(bulkX2, static_cast<float>(D::sideALiquidX2(runTemp)));
 }
@@ -68,7 +67,7 @@ RunOutcome Experiment1Model::settleSideB(float bulkX2, float liquidX2)
     const float denominator = static_cast<float>(m_state.crystalX2) - m_state.phaseX2;
     if (denominator == 0.0f)
         return RunOutcome::failed(RunOutcome::Failure::DivisionByZero);
-    return showFraction("b", (bulkX2 - m_state.phaseX2) / denominator);
+    return showFraction(Side::MineralTwo, (bulkX2 - m_state.phaseX2) / denominator);
 }
 
 RunOutcome Experiment1Model::settleSideA(float bulkX2, float liquidX2)
@@ -79,22 +78,22 @@ RunOutcome Experiment1Model::settleSideA(float bulkX2, float liquidX2)
     const float denominator = m_state.phaseX2 - static_cast<float>(m_state.crystalX2);
     if (denominator == 0.0f)
         return RunOutcome::failed(RunOutcome::Failure::DivisionByZero);
-    return showFraction("a", (m_state.phaseX2 - bulkX2) / denominator);
+    return showFraction(Side::MineralOne, (m_state.phaseX2 - bulkX2) / denominator);
 }
 
-RunOutcome Experiment1Model::show(int phaseCase, const char *sideLetter, const char *chargeLetter)
+RunOutcome Experiment1Model::show(int phaseCase, const Charge &charge)
 {
     m_state.phaseCase = phaseCase;
-    return RunOutcome::showing(pictureName(sideLetter, chargeLetter));
+    return RunOutcome::showing(charge);
 }
 
-RunOutcome Experiment1Model::showFraction(const char *sideLetter, float crystalFraction) const
+RunOutcome Experiment1Model::showFraction(Charge::Side side, float crystalFraction) const
 {
-    // A fraction above 1 is left as it is and has no letter: side A charges
-    // very close to pure mineral 1 just under its melting point ask for
+    // A fraction above 1 is left as it is and fits no band: side A charges
+    // very close to pure mineral 1 just under its melting point show
     // "Cha.wmf".
     const double fraction = crystalFraction < 0 ? negativeFractionStandIn : crystalFraction;
-    return RunOutcome::showing(pictureName(sideLetter, ChargeBand::letterFor(fraction)));
+    return RunOutcome::showing(Charge::fromCrystalFraction(side, fraction));
 }
 
 std::string Experiment1Model::report(ScatterSource &scatter, std::int64_t &drawCount,

@@ -40,8 +40,8 @@ public:
     RunOutcome settleSideB(float bulkX2, float liquidX2);
 
 private:
-    RunOutcome show(int phaseCase, const char *sideLetter, const char *chargeLetter);
-    RunOutcome showFraction(const char *sideLetter, float crystalFraction) const;
+    RunOutcome show(int phaseCase, const Charge &charge);
+    RunOutcome showFraction(Charge::Side side, float crystalFraction) const;
 
     Experiment1State m_state;
 };

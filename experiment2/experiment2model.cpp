@@ -1,10 +1,16 @@
 #include "experiment2model.h"
 
-#include "chargeband.h"
 #include "experiment2report.h"
 #include "solidsolutiondiagram.h"
 
 #include <algorithm>
+
+namespace {
+// Every charge of this experiment is named on side B: its crystals are the
+// solid solution's, of whatever composition.
+constexpr Charge::Side side = Charge::Side::MineralTwo;
+using Texture = Charge::Texture;
+} // namespace
 
 RunOutcome Experiment2Model::run(const RunEntries &entries)
 {
@@ -21,20 +27,20 @@ RunOutcome Experiment2Model::run(const RunEntries &entries)
     if (bulkX1 <= D::pureMineral2X1) {
         m_state.glassX2 = 1;
         m_state.phaseX2 = 1;
-        return runTemp >= D::mineral2MeltingT ? show(1, "a") : show(2, "o");
+        return runTemp >= D::mineral2MeltingT ? show(1, Texture::AllGlass) : show(2, Texture::Crystalline);
     }
     if (bulkX1 >= D::pureMineral1X1) {
         m_state.glassX2 = 0;
         m_state.phaseX2 = 0;
-        return runTemp >= D::mineral1MeltingT ? show(1, "a") : show(2, "o");
+        return runTemp >= D::mineral1MeltingT ? show(1, Texture::AllGlass) : show(2, Texture::Crystalline);
     }
     if (runTemp > D::liquidusT(bulkX2)) {
         m_state.phaseX2 = bulkX2;
-        return show(1, "a");
+        return show(1, Texture::AllGlass);
     }
     if (runTemp < D::solidusT(bulkX2)) {
         m_state.phaseX2 = bulkX2;
-        return show(2, "o");
+        return show(2, Texture::Crystalline);
     }
     m_state.glassX2 = D::liquidX2(runTemp);
     m_state.phaseX2 = static_cast<float>(D::crystalX2(runTemp));
@@ -45,13 +51,13 @@ RunOutcome Experiment2Model::run(const RunEntries &entries)
     if (denominator == 0.0)
         return RunOutcome::failed(RunOutcome::Failure::DivisionByZero);
     const double fraction = std::clamp((bulkX2 - m_state.glassX2) / denominator, 0.0, 1.0);
-    return show(3, ChargeBand::letterFor(fraction));
+    return RunOutcome::showing(Charge::fromCrystalFraction(side, fraction));
 }
 
-RunOutcome Experiment2Model::show(int phaseCase, const std::string &chargeLetter)
+RunOutcome Experiment2Model::show(int phaseCase, Charge::Texture texture)
 {
     m_state.phaseCase = phaseCase;
-    return RunOutcome::showing("Chb" + chargeLetter + ".wmf");
+    return RunOutcome::showing(Charge::of(side, texture));
 }
 
 std::string Experiment2Model::report(ScatterSource &scatter, std::int64_t &drawCount,

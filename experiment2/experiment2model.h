@@ -31,7 +31,7 @@ public:
     void setState(const Experiment2State &state) { m_state = state; }
 
 private:
-    RunOutcome show(int phaseCase, const std::string &chargeLetter);
+    RunOutcome show(int phaseCase, Charge::Texture texture);
 
     Experiment2State m_state;
 };

@@ -9,12 +9,12 @@
 #include "analyticalscatter.h"
 #include "entrylocales.h"
 #include "entryconversion.h"
-#include "experiment1model.h"
-#include "experiment2model.h"
 #include "experimentsession.h"
+#include "labexperiments.h"
 
 #include <QLocale>
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <cstdint>
@@ -44,14 +44,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     const QStringList parts = text.split(QLatin1Char('\n'));
     const ExperimentSession::EntryTexts entries{parts.value(0), parts.value(1), parts.value(2)};
     AnalyticalScatter scatter;
-    ExperimentSession first(std::make_unique<Experiment1Model>(), 2000);
-    ExperimentSession second(std::make_unique<Experiment2Model>(), 1900);
-    for (ExperimentSession *session : {&first, &second}) {
-        const ExperimentSession::RunResult result = session->run(entries, locale);
-        check(session->drawCount() >= 1 && session->drawCount() <= 3);
-        if (result.kind == ExperimentSession::RunResult::Kind::PictureNamed)
-            check(result.pictureName.startsWith(QLatin1String("Ch")) && result.pictureName.endsWith(QLatin1String(".wmf")));
-        const QString report = session->report(scatter, locale);
+    static const ExperimentList experiments = labExperiments();
+    static const std::vector<Charge> pictures = Charge::catalogue();
+    for (const ExperimentDefinition &definition : experiments) {
+        ExperimentSession session(definition);
+        const ExperimentSession::RunResult result = session.run(entries, locale);
+        check(session.drawCount() >= 1 && session.drawCount() <= 3);
+        if (result.kind == ExperimentSession::RunResult::Kind::ChargeShown)
+            check(std::find(pictures.begin(), pictures.end(), result.charge) != pictures.end());
+        const QString report = session.report(scatter, locale);
         check(report.startsWith(QLatin1String("Temperature = ")) && report.endsWith(QLatin1String("\r\n")));
     }
     return 0;

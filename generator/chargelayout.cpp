@@ -124,14 +124,14 @@ QList<QPolygonF> jitteredGrid(const QRectF &bounds, int columns, int rows, doubl
 
 } // namespace
 
-ChargeLayout::ChargeLayout(const ChargeDescription &description)
+ChargeLayout::ChargeLayout(const ChargeContent &content)
 {
-    RandomSequence random(RandomSequence::seedFromText(description.layoutSeed.toUtf8().constData()));
-    const bool mixed = description.firstMineralShare > 0.0 && description.secondMineralShare > 0.0;
+    RandomSequence random(RandomSequence::seedFromText(content.layoutSeed.toUtf8().constData()));
+    const bool mixed = content.firstMineralShare > 0.0 && content.secondMineralShare > 0.0;
     const Mineral single =
-        description.secondMineralShare > 0.0 ? Mineral::Second : Mineral::First;
+        content.secondMineralShare > 0.0 ? Mineral::Second : Mineral::First;
 
-    QList<Cell> cells = description.texture == Texture::Granular
+    QList<Cell> cells = content.texture == Texture::Granular
         ? granularCells(random, single)
         : domainCells(random, single, mixed);
 
@@ -140,9 +140,9 @@ ChargeLayout::ChargeLayout(const ChargeDescription &description)
         QList<Cell> ofMineral;
         std::copy_if(cells.cbegin(), cells.cend(), std::back_inserter(ofMineral),
                      [mineral](const Cell &cell) { return cell.mineral == mineral; });
-        const double share = mineral == Mineral::First ? description.firstMineralShare
-                                                       : description.secondMineralShare;
-        const double target = description.texture == Texture::CrystalsInGlass
+        const double share = mineral == Mineral::First ? content.firstMineralShare
+                                                       : content.secondMineralShare;
+        const double target = content.texture == Texture::CrystalsInGlass
             ? share * chargeArea
             : (share > 0.0 ? chargeArea : 0.0); // no glass: every cell is a grain
         placeCrystals(ofMineral, target, random);

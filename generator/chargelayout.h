@@ -1,6 +1,6 @@
 #pragma once
 
-#include "chargedescription.h"
+#include "chargecontent.h"
 
 #include <QList>
 #include <QPointF>
@@ -28,7 +28,7 @@ struct Crystal
 class ChargeLayout
 {
 public:
-    explicit ChargeLayout(const ChargeDescription &description);
+    explicit ChargeLayout(const ChargeContent &content);
 
     // The charge as it appears inside the capsule, in twips; convex.
     static QPolygonF chargeOutline();

@@ -105,7 +105,7 @@ void drawCrystals(Writer &writer, const QList<Crystal> &crystals, Mineral minera
 
 } // namespace
 
-QByteArray ChargePicture::draw(const ChargeDescription &description)
+QByteArray ChargePicture::draw(const ChargeContent &content)
 {
     Writer writer(boundingBox());
     writer.setMapMode(Writer::MapMode::Anisotropic);
@@ -147,8 +147,8 @@ QByteArray ChargePicture::draw(const ChargeDescription &description)
     writer.selectObject(glassBrush);
     writer.drawPolygon(toTwips(ChargeLayout::chargeOutline()));
 
-    const ChargeLayout layout(description);
-    const bool hasGlass = description.texture == Texture::CrystalsInGlass;
+    const ChargeLayout layout(content);
+    const bool hasGlass = content.texture == Texture::CrystalsInGlass;
     const auto rimPen = [&](QRgb colour) {
         return hasGlass ? noPen
                         : writer.createPen(Writer::PenStyle::Solid, grainSealWidth, QColor(colour));
@@ -175,9 +175,9 @@ QByteArray ChargePicture::draw(const ChargeDescription &description)
 bool ChargePicture::writeAll(const QString &folder, QString *error)
 {
     const QDir directory(folder);
-    for (const ChargeDescription &description : ChargeDescription::catalogue()) {
-        QFile file(directory.filePath(description.fileName()));
-        const QByteArray bytes = draw(description);
+    for (const ChargeContent &content : ChargeContent::catalogue()) {
+        QFile file(directory.filePath(content.fileName()));
+        const QByteArray bytes = draw(content);
         if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)
             || file.write(bytes) != bytes.size()) {
             if (error)

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "chargedescription.h"
+#include "chargecontent.h"
 
 #include <QByteArray>
 #include <QRect>
@@ -22,7 +22,7 @@ public:
     // twips: about a pixel at the size the lab shows the picture.
     static constexpr double crystalRimWidth = 13.0;
 
-    static QByteArray draw(const ChargeDescription &description);
+    static QByteArray draw(const ChargeContent &content);
 
     // Writes every picture of the catalogue into the folder, which must
     // exist. On failure returns false and says why in `error`.

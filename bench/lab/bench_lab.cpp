@@ -14,12 +14,8 @@
 // --benchmark_out=FILE, ...). The start-up comparison is printed after the
 // table: on standard output with the console format, else on standard error
 // so that JSON or CSV output stays clean.
-#include "analyticalscatter.h"
-#include "experimentform.h"
-#include "experimentwindow.h"
 #include "firstpaintwatcher.h"
-#include "form1.h"
-#include "picturebox.h"
+#include "labwindows.h"
 
 #include <benchmark/benchmark.h>
 
@@ -115,14 +111,14 @@ class OpenExperiment
 {
 public:
     OpenExperiment()
-        : m_menu(m_scatter)
+        : m_menu(labExperiments(), m_scatter)
     {
         m_menu.show();
         m_menu.form2()->show();
         FirstPaintWatcher::showAndWait(window());
-        window()->txt(0)->setText(grams1);
-        window()->txt(1)->setText(grams2);
-        window()->txt(2)->setText(coolRun);
+        entry(window(), 0)->setText(grams1);
+        entry(window(), 1)->setText(grams2);
+        entry(window(), 2)->setText(coolRun);
     }
 
     ExperimentWindow *window() { return m_menu.form2()->window(); }
@@ -137,13 +133,13 @@ void runToPicturePainted(benchmark::State &state)
     const qreal devicePixelRatio = qreal(state.range(0));
     OpenExperiment experiment;
     ExperimentWindow *window = experiment.window();
-    PictureBox *box = window->picture1();
+    PictureBox *box = pictureBox(window);
     QImage image(box->size() * devicePixelRatio, QImage::Format_ARGB32_Premultiplied);
     image.setDevicePixelRatio(devicePixelRatio);
-    window->command1()->click();
+    button(window, "Command1")->click();
     const QString coolPicture = box->pictureName();
-    window->txt(2)->setText(hotRun);
-    window->command1()->click();
+    entry(window, 2)->setText(hotRun);
+    button(window, "Command1")->click();
     if (box->pictureName() == coolPicture) {
         state.SkipWithError("both run temperatures show the same picture");
         return;
@@ -151,8 +147,8 @@ void runToPicturePainted(benchmark::State &state)
     bool hot = false;
     for (auto _ : state) {
         hot = !hot;
-        window->txt(2)->setText(hot ? hotRun : coolRun);
-        window->command1()->click();
+        entry(window, 2)->setText(hot ? hotRun : coolRun);
+        button(window, "Command1")->click();
         box->render(&image);
     }
 }
@@ -161,9 +157,9 @@ void microprobeToReport(benchmark::State &state)
 {
     OpenExperiment experiment;
     ExperimentWindow *window = experiment.window();
-    window->command1()->click();
+    button(window, "Command1")->click();
     for (auto _ : state)
-        window->command3()->click();
+        button(window, "Command3")->click();
 }
 
 // Whether the harness writes its table to the console in its own format.

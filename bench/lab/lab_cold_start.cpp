@@ -12,6 +12,7 @@
 #include "analyticalscatter.h"
 #include "firstpaintwatcher.h"
 #include "form1.h"
+#include "labexperiments.h"
 #include "menusize.h"
 
 #include <QApplication>
@@ -40,7 +41,7 @@ int main(int argc, char **argv)
     AnalyticalScatter scatter;
     std::unique_ptr<QWidget> window;
     if (std::strcmp(argv[1], "menu") == 0) {
-        window = std::make_unique<Form1>(scatter);
+        window = std::make_unique<Form1>(labExperiments(), scatter);
     } else {
         window = std::make_unique<QWidget>();
         window->setFixedSize(labMenuSize);

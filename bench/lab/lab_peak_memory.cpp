@@ -5,11 +5,8 @@
 //                           microprobe press, closed, then Experiment 2 likewise
 // Each prints its peak resident set size (getrusage ru_maxrss) in KiB.
 // peak-memory.sh runs both and prints the difference (aim: at most 8 MiB).
-#include "analyticalscatter.h"
-#include "experimentform.h"
-#include "experimentwindow.h"
 #include "firstpaintwatcher.h"
-#include "form1.h"
+#include "labwindows.h"
 #include "menusize.h"
 
 #include <QApplication>
@@ -38,14 +35,14 @@ bool runAndProbe(ExperimentForm *form, const QString &temperature)
     ExperimentWindow *window = form->window();
     if (!window || !FirstPaintWatcher::showAndWait(window))
         return false;
-    window->txt(0)->setText(QStringLiteral("0.5"));
-    window->txt(1)->setText(QStringLiteral("0.5"));
-    window->txt(2)->setText(temperature);
-    window->command1()->click();
+    entry(window, 0)->setText(QStringLiteral("0.5"));
+    entry(window, 1)->setText(QStringLiteral("0.5"));
+    entry(window, 2)->setText(temperature);
+    button(window, "Command1")->click();
     settle();
-    window->command3()->click();
+    button(window, "Command3")->click();
     settle();
-    window->command2()->click();
+    button(window, "Command2")->click();
     settle();
     return !form->isLoaded();
 }
@@ -54,8 +51,8 @@ bool runLab()
 {
     if (!QDir::setCurrent(picturesFolder))
         return false;
-    AnalyticalScatter scatter;
-    Form1 menu(scatter);
+    FreshLab lab;
+    Form1 &menu = lab.menu;
     if (!FirstPaintWatcher::showAndWait(&menu))
         return false;
     // Temperatures where both charges are part glass, part crystal: the

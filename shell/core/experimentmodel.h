@@ -1,5 +1,6 @@
 #pragma once
 
+#include "charge.h"
 #include "numberformat.h"
 #include "scattersource.h"
 
@@ -16,8 +17,8 @@ struct RunEntries
     float temperature = 0;
 };
 
-// What a run gives back to the window: the name of the charge picture to
-// show, or the failure that ends the run on the window's error path.
+// What a run gives back to the window: the charge to show, or the failure
+// that ends the run on the window's error path.
 struct RunOutcome
 {
     enum class Failure {
@@ -25,11 +26,14 @@ struct RunOutcome
         DivisionByZero, // an arithmetic failure in the run (both masses 0, a zero lever-rule denominator)
     };
 
-    std::string pictureName;
+    Charge charge;
     Failure failure = Failure::None;
 
+    // What the window says, titled "Abort", when a run fails after its checks.
+    static constexpr const char *unexpectedErrorMessage = "Program encountered an unexpected error!";
+
     bool isSuccess() const { return failure == Failure::None; }
-    static RunOutcome showing(std::string pictureName) { return {std::move(pictureName), Failure::None}; }
+    static RunOutcome showing(const Charge &charge) { return {charge, Failure::None}; }
     static RunOutcome failed(Failure failure) { return {{}, failure}; }
 };
 
@@ -43,7 +47,7 @@ class ExperimentModel
 public:
     virtual ~ExperimentModel() = default;
 
-    // Classifies the charge, stores the run state and names its picture.
+    // Classifies the charge and stores the run state.
     virtual RunOutcome run(const RunEntries &entries) = 0;
 
     // The whole microprobe report (CR LF line ends) of the last run, with one

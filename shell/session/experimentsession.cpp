@@ -2,9 +2,9 @@
 
 #include "entryconversion.h"
 
-ExperimentSession::ExperimentSession(std::unique_ptr<ExperimentModel> model, int temperatureLimit)
-    : m_model(std::move(model))
-    , m_temperatureLimit(temperatureLimit)
+ExperimentSession::ExperimentSession(const ExperimentDefinition &definition)
+    : m_definition(definition)
+    , m_model(definition.makeModel())
 {
 }
 
@@ -14,7 +14,7 @@ ExperimentSession::RunResult ExperimentSession::run(const EntryTexts &texts, con
     for (int index = 0; index < EntryCount; ++index) {
         m_drawCount += 1;
         const std::optional<float> value = EntryConversion::toSingle(texts[index], locale);
-        const double upperLimit = index == TemperatureEntry ? m_temperatureLimit : 1.0;
+        const double upperLimit = index == TemperatureEntry ? m_definition.temperatureLimit : 1.0;
         if (!value || *value < 0 || *value > upperLimit)
             return {RunResult::Kind::EntryError, index, {}};
         values[index] = *value;
@@ -23,7 +23,7 @@ ExperimentSession::RunResult ExperimentSession::run(const EntryTexts &texts, con
                                              values[TemperatureEntry]});
     if (!outcome.isSuccess())
         return {RunResult::Kind::Aborted, -1, {}};
-    return {RunResult::Kind::PictureNamed, -1, QString::fromStdString(outcome.pictureName)};
+    return {RunResult::Kind::ChargeShown, -1, outcome.charge};
 }
 
 QString ExperimentSession::report(ScatterSource &scatter, const QLocale &locale)
@@ -35,6 +35,16 @@ QString ExperimentSession::report(ScatterSource &scatter, const QLocale &locale)
 QString ExperimentSession::entryErrorMessage(int entryIndex) const
 {
     if (entryIndex == TemperatureEntry)
-        return QStringLiteral("A value between 0 and %1 is required!").arg(m_temperatureLimit);
+        return QStringLiteral("A value between 0 and %1 is required!").arg(m_definition.temperatureLimit);
     return QStringLiteral("A value between 0 and 1 is required!");
+}
+
+QString ExperimentSession::pictureName(const Charge &charge)
+{
+    return QString::fromStdString(charge.pictureName());
+}
+
+QString ExperimentSession::describe(const Charge &charge) const
+{
+    return QString::fromStdString(charge.description(m_definition.sideBCrystals));
 }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "experimentmodel.h"
+#include "experimentdefinition.h"
 
 #include <QLocale>
 #include <QString>
@@ -27,28 +27,31 @@ public:
     struct RunResult
     {
         enum class Kind {
-            PictureNamed, // the run stored its state and names the picture to show
-            EntryError,   // entry `entryIndex` was refused; nothing but the draw counter changed
-            Aborted,      // the run failed after its checks (the unexpected-error path)
+            ChargeShown, // the run stored its state; its charge is to be shown
+            EntryError,  // entry `entryIndex` was refused; nothing but the draw counter changed
+            Aborted,     // the run failed after its checks (the unexpected-error path)
         };
         Kind kind = Kind::Aborted;
         int entryIndex = -1;
-        QString pictureName;
+        Charge charge;
     };
 
-    ExperimentSession(std::unique_ptr<ExperimentModel> model, int temperatureLimit);
+    explicit ExperimentSession(const ExperimentDefinition &definition);
 
     RunResult run(const EntryTexts &texts, const QLocale &locale);
     QString report(ScatterSource &scatter, const QLocale &locale);
 
     QString entryErrorMessage(int entryIndex) const;
-    int temperatureLimit() const { return m_temperatureLimit; }
+    // The charge's picture file and what it shows, in this experiment's words.
+    static QString pictureName(const Charge &charge);
+    QString describe(const Charge &charge) const;
+
+    const ExperimentDefinition &definition() const { return m_definition; }
     std::int64_t drawCount() const { return m_drawCount; }
-    ExperimentModel &model() { return *m_model; }
     const ExperimentModel &model() const { return *m_model; }
 
 private:
+    ExperimentDefinition m_definition;
     std::unique_ptr<ExperimentModel> m_model;
-    int m_temperatureLimit;
     std::int64_t m_drawCount = 0;
 };

@@ -1,21 +1,15 @@
 #include "experimentform.h"
 
-#include "chargedescription.h"
-#include "experimentwindow.h"
-#include "picturebox.h"
+#include "wmfpicture.h"
 
 #include <QDir>
-#include <QEvent>
-#include <QLineEdit>
 #include <QMessageBox>
-#include <QPlainTextEdit>
-#include <QPushButton>
 
-ExperimentForm::ExperimentForm(const ExperimentLayout &layout, std::unique_ptr<ExperimentModel> model,
+ExperimentForm::ExperimentForm(const ExperimentDefinition &definition, const ExperimentLayout &layout,
                                ScatterSource &scatter, QObject *parent)
     : QObject(parent)
     , m_layout(layout)
-    , m_session(std::move(model), layout.temperatureLimit)
+    , m_session(definition)
     , m_scatter(scatter)
 {
 }
@@ -37,13 +31,11 @@ void ExperimentForm::show()
 void ExperimentForm::load()
 {
     // Owned by nothing: a top-level window of its own, modal to the program.
-    m_window = new ExperimentWindow(m_layout);
+    m_window = new ExperimentWindow(m_layout, QString::fromStdString(m_session.definition().title));
     m_window->setWindowModality(Qt::ApplicationModal);
-    for (int index = 0; index < ExperimentSession::EntryCount; ++index)
-        m_window->txt(index)->installEventFilter(this);
-    connect(m_window->command1(), &QPushButton::clicked, this, &ExperimentForm::Command1_Click);
-    connect(m_window->command2(), &QPushButton::clicked, this, &ExperimentForm::Command2_Click);
-    connect(m_window->command3(), &QPushButton::clicked, this, &ExperimentForm::Command3_Click);
+    connect(m_window, &ExperimentWindow::runRequested, this, &ExperimentForm::Command1_Click);
+    connect(m_window, &ExperimentWindow::menuRequested, this, &ExperimentForm::Command2_Click);
+    connect(m_window, &ExperimentWindow::probeRequested, this, &ExperimentForm::Command3_Click);
 }
 
 void ExperimentForm::unload()
@@ -60,30 +52,9 @@ void ExperimentForm::unload()
     emit unloaded();
 }
 
-bool ExperimentForm::eventFilter(QObject *watched, QEvent *event)
-{
-    if (event->type() == QEvent::FocusIn && m_window) {
-        for (int index = 0; index < ExperimentSession::EntryCount; ++index) {
-            if (watched == m_window->txt(index))
-                Txt_GotFocus(index);
-        }
-    }
-    return QObject::eventFilter(watched, event);
-}
-
-void ExperimentForm::Txt_GotFocus(int index)
-{
-    QLineEdit *entry = m_window->txt(index);
-    entry->setSelection(0, entry->text().size());
-}
-
 void ExperimentForm::Command1_Click()
 {
-    ExperimentSession::EntryTexts texts;
-    for (int index = 0; index < ExperimentSession::EntryCount; ++index)
-        texts[index] = m_window->txt(index)->text();
-
-    const ExperimentSession::RunResult result = m_session.run(texts, QLocale());
+    const ExperimentSession::RunResult result = m_session.run(m_window->entryTexts(), QLocale());
     switch (result.kind) {
     case ExperimentSession::RunResult::Kind::EntryError:
         takeEntryErrorPath(result.entryIndex);
@@ -91,34 +62,33 @@ void ExperimentForm::Command1_Click()
     case ExperimentSession::RunResult::Kind::Aborted:
         takeUnexpectedErrorPath();
         return;
-    case ExperimentSession::RunResult::Kind::PictureNamed:
+    case ExperimentSession::RunResult::Kind::ChargeShown:
         break;
     }
 
     // The picture is read from the folder the lab was started in.
-    const wmf::ReadResult picture = wmf::Picture::readFile(QDir::current().filePath(result.pictureName));
+    const QString pictureName = ExperimentSession::pictureName(result.charge);
+    const wmf::ReadResult picture = wmf::Picture::readFile(QDir::current().filePath(pictureName));
     if (!picture.isValid()) {
-        qWarning("Charge picture %s: %s", qPrintable(result.pictureName), qPrintable(picture.error));
+        qWarning("Charge picture %s: %s", qPrintable(pictureName), qPrintable(picture.error));
         takeUnexpectedErrorPath();
         return;
     }
-    m_window->picture1()->setPicture(*picture.picture, result.pictureName,
-                                     ChargeDescription::describe(result.pictureName, m_layout.sideBCrystals));
-    m_window->txt(0)->setFocus();
+    m_window->showPicture(*picture.picture, pictureName, m_session.describe(result.charge));
+    m_window->focusEntry(0);
 }
 
 void ExperimentForm::takeEntryErrorPath(int index)
 {
-    QLineEdit *entry = m_window->txt(index);
-    entry->setFocus();
+    m_window->focusEntry(index);
     showMessage(QStringLiteral("Entry Error"), m_session.entryErrorMessage(index));
     if (m_window)
-        m_window->txt(index)->clear();
+        m_window->clearEntry(index);
 }
 
 void ExperimentForm::takeUnexpectedErrorPath()
 {
-    showMessage(QStringLiteral("Abort"), QStringLiteral("Program encountered an unexpected error!"));
+    showMessage(QStringLiteral("Abort"), QString::fromStdString(RunOutcome::unexpectedErrorMessage));
     unload();
 }
 
@@ -138,8 +108,5 @@ void ExperimentForm::Command2_Click()
 
 void ExperimentForm::Command3_Click()
 {
-    QString report = m_session.report(m_scatter, QLocale());
-    // The box shows lines; the report's CR LF ends become its line breaks.
-    report.replace(QLatin1String("\r\n"), QLatin1String("\n"));
-    m_window->text1()->setPlainText(report);
+    m_window->showReport(m_session.report(m_scatter, QLocale()));
 }

@@ -7,8 +7,6 @@
 #include <QObject>
 #include <QPointer>
 
-#include <memory>
-
 class ScatterSource;
 
 // The window object of one experiment: it lives from its first showing until
@@ -21,8 +19,8 @@ class ExperimentForm : public QObject
     Q_OBJECT
 
 public:
-    ExperimentForm(const ExperimentLayout &layout, std::unique_ptr<ExperimentModel> model,
-                   ScatterSource &scatter, QObject *parent = nullptr);
+    ExperimentForm(const ExperimentDefinition &definition, const ExperimentLayout &layout, ScatterSource &scatter,
+                   QObject *parent = nullptr);
     ~ExperimentForm() override;
 
     // Loads the window if it is not loaded and shows it modally: while it is
@@ -30,19 +28,14 @@ public:
     void show();
     bool isLoaded() const { return !m_window.isNull(); }
     ExperimentWindow *window() const { return m_window; }
-    ExperimentSession &session() { return m_session; }
-    const ExperimentLayout &layout() const { return m_layout; }
+    const ExperimentSession &session() const { return m_session; }
 
-    void Txt_GotFocus(int index);
     void Command1_Click();
     void Command2_Click();
     void Command3_Click();
 
 signals:
     void unloaded();
-
-protected:
-    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void load();

@@ -1,32 +1,24 @@
 #include "experimentlayout.h"
 
-#include "chargedescription.h"
-
-ExperimentLayout ExperimentLayout::experiment1()
+ExperimentLayout ExperimentLayout::form2()
 {
     ExperimentLayout layout;
     layout.formName = QStringLiteral("Form2");
-    layout.windowTitle = QStringLiteral("Experiment 1");
-    layout.temperatureLimit = 2000;
     layout.temperatureEntryTop = 1395;
     layout.temperatureLabel = QRect(100, 1400, 2415, 195);
     layout.temperatureCaption = QStringLiteral("Enter Temperature in Celsius");
     layout.resultsLabel = QRect(960, 3360, 4575, 255);
-    layout.sideBCrystals = ChargeDescription::eutecticSideB;
     return layout;
 }
 
-ExperimentLayout ExperimentLayout::experiment2()
+ExperimentLayout ExperimentLayout::form3()
 {
     ExperimentLayout layout;
     layout.formName = QStringLiteral("Form3");
-    layout.windowTitle = QStringLiteral("Experiment 2");
-    layout.temperatureLimit = 1900;
     layout.temperatureEntryTop = 1440;
     layout.temperatureLabel = QRect(105, 1320, 2670, 390);
     // The run of blanks makes the caption wrap onto a second line.
     layout.temperatureCaption = QStringLiteral("Raise Temperature to 1900 C                    and then lower to:");
     layout.resultsLabel = QRect(1200, 3360, 3975, 255);
-    layout.sideBCrystals = ChargeDescription::solidSolutionSideB;
     return layout;
 }

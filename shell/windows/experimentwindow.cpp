@@ -4,6 +4,7 @@
 #include "twips.h"
 #include "windowfont.h"
 
+#include <QEvent>
 #include <QFrame>
 #include <QLabel>
 #include <QLineEdit>
@@ -35,14 +36,28 @@ void setBackground(QWidget *widget, const QColor &color)
     widget->setPalette(palette);
 }
 
+// A label drawn two lines high wraps its caption; one drawn for a narrow
+// bitmap face shrinks a little where the face found here is wider, rather
+// than cut off the end of a caption (the "1:" of "mineral 1:" matters).
+void fitCaption(QLabel *label, const QString &caption, const QRect &twips)
+{
+    label->setWordWrap(twips.height() > singleLineHeightTwips);
+    constexpr qreal smallestReadablePointSize = 6.5;
+    QFont font = label->font();
+    while (QFontMetrics(font).horizontalAdvance(caption) > label->width()
+           && font.pointSizeF() - 0.25 >= smallestReadablePointSize && !label->wordWrap())
+        font.setPointSizeF(font.pointSizeF() - 0.25);
+    label->setFont(font);
+}
+
 } // namespace
 
-ExperimentWindow::ExperimentWindow(const ExperimentLayout &layout, QWidget *parent)
+ExperimentWindow::ExperimentWindow(const ExperimentLayout &layout, const QString &title, QWidget *parent)
     : QDialog(parent)
     , m_dotsPerInch(Twips::screenDotsPerInch())
 {
     setObjectName(layout.formName);
-    setWindowTitle(layout.windowTitle);
+    setWindowTitle(title);
     setFont(WindowFont::atPointSize(8));
     setFixedSize(place(QRect(QPoint(0, 0), clientSizeTwips)).size());
     setSizeGripEnabled(false);
@@ -53,6 +68,7 @@ ExperimentWindow::ExperimentWindow(const ExperimentLayout &layout, QWidget *pare
         entry->setObjectName(QStringLiteral("txt(%1)").arg(index));
         entry->setGeometry(place(QRect(3045, entryTops[index], 1000, 285)));
         setBackground(entry, index == 2 ? temperatureBackground : gramsBackground);
+        entry->installEventFilter(this);
         m_txt[index] = entry;
     }
 
@@ -69,9 +85,7 @@ ExperimentWindow::ExperimentWindow(const ExperimentLayout &layout, QWidget *pare
         m_txt[index]->setAccessibleName(findChild<QLabel *>(QStringLiteral("Label%1").arg(index + 1))
                                             ->text().simplified());
 
-    m_command1 = new QPushButton(QStringLiteral("&Begin the Run"), this);
-    m_command1->setObjectName(QStringLiteral("Command1"));
-    m_command1->setGeometry(place(QRect(360, 1920, 1860, 435)));
+    m_command1 = addButton("Command1", QStringLiteral("&Begin the Run"), QRect(360, 1920, 1860, 435));
     m_command1->setDefault(true);
 
     m_text1 = new QPlainTextEdit(this);
@@ -84,17 +98,13 @@ ExperimentWindow::ExperimentWindow(const ExperimentLayout &layout, QWidget *pare
     m_text1->setTabChangesFocus(true);
     m_text1->setAccessibleName(QStringLiteral("Microprobe Results"));
 
-    m_command2 = new QPushButton(QStringLiteral("&Menu"), this);
-    m_command2->setObjectName(QStringLiteral("Command2"));
-    m_command2->setGeometry(place(QRect(2760, 1920, 1785, 375)));
+    m_command2 = addButton("Command2", QStringLiteral("&Menu"), QRect(2760, 1920, 1785, 375));
 
     m_picture1 = new PictureBox(this);
     m_picture1->setObjectName(QStringLiteral("Picture1"));
     m_picture1->setGeometry(place(QRect(4680, 360, 1845, 2910)));
 
-    m_command3 = new QPushButton(QStringLiteral("&Microprobe the Phases"), this);
-    m_command3->setObjectName(QStringLiteral("Command3"));
-    m_command3->setGeometry(place(QRect(1440, 2760, 2175, 375)));
+    m_command3 = addButton("Command3", QStringLiteral("&Microprobe the Phases"), QRect(1440, 2760, 2175, 375));
 
     auto *line = new QFrame(this);
     line->setObjectName(QStringLiteral("Line1"));
@@ -104,8 +114,9 @@ ExperimentWindow::ExperimentWindow(const ExperimentLayout &layout, QWidget *pare
     const QRect lineRect = place(QRect(165, 2520, 4560 - 165, 0));
     line->setGeometry(lineRect.left(), lineRect.top(), lineRect.width(), 1);
 
-    for (QPushButton *button : {m_command1, m_command2, m_command3})
-        button->setAccessibleName(button->text().remove(QLatin1Char('&')));
+    connect(m_command1, &QPushButton::clicked, this, &ExperimentWindow::runRequested);
+    connect(m_command2, &QPushButton::clicked, this, &ExperimentWindow::menuRequested);
+    connect(m_command3, &QPushButton::clicked, this, &ExperimentWindow::probeRequested);
 
     // Tab order of the layout table; labels and the line take no focus.
     const std::array<QWidget *, 8> tabOrder{m_txt[0], m_txt[1], m_txt[2], m_command1,
@@ -119,25 +130,69 @@ QLabel *ExperimentWindow::addLabel(const char *name, const QString &caption, con
 {
     auto *label = new QLabel(caption, this);
     label->setObjectName(QLatin1String(name));
-    // A label drawn two lines high wraps its caption.
-    label->setWordWrap(twips.height() > singleLineHeightTwips);
     label->setGeometry(place(twips));
     label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    // The layout was drawn for a narrow bitmap face; where the face found
-    // here is wider, shrink it a little rather than cut off the end of a
-    // caption (the "1:" of "mineral 1:" matters).
-    constexpr qreal smallestReadablePointSize = 6.5;
-    QFont font = label->font();
-    while (QFontMetrics(font).horizontalAdvance(caption) > label->width()
-           && font.pointSizeF() - 0.25 >= smallestReadablePointSize && !label->wordWrap())
-        font.setPointSizeF(font.pointSizeF() - 0.25);
-    label->setFont(font);
+    fitCaption(label, caption, twips);
     return label;
+}
+
+QPushButton *ExperimentWindow::addButton(const char *name, const QString &caption, const QRect &twips)
+{
+    auto *button = new QPushButton(caption, this);
+    button->setObjectName(QLatin1String(name));
+    button->setGeometry(place(twips));
+    button->setAccessibleName(QString(caption).remove(QLatin1Char('&')));
+    return button;
 }
 
 QRect ExperimentWindow::place(const QRect &twips) const
 {
     return Twips::toPixels(twips, m_dotsPerInch);
+}
+
+ExperimentWindow::EntryTexts ExperimentWindow::entryTexts() const
+{
+    EntryTexts texts;
+    for (int index = 0; index < entryCount; ++index)
+        texts[index] = m_txt[index]->text();
+    return texts;
+}
+
+void ExperimentWindow::focusEntry(int index)
+{
+    m_txt.at(index)->setFocus();
+}
+
+void ExperimentWindow::clearEntry(int index)
+{
+    m_txt.at(index)->clear();
+}
+
+void ExperimentWindow::showPicture(const wmf::Picture &picture, const QString &name, const QString &description)
+{
+    m_picture1->setPicture(picture, name, description);
+}
+
+void ExperimentWindow::showReport(const QString &report)
+{
+    m_text1->setPlainText(QString(report).replace(QLatin1String("\r\n"), QLatin1String("\n")));
+}
+
+bool ExperimentWindow::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() == QEvent::FocusIn) {
+        for (int index = 0; index < entryCount; ++index) {
+            if (watched == m_txt[index])
+                Txt_GotFocus(index);
+        }
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+void ExperimentWindow::Txt_GotFocus(int index)
+{
+    // Whatever way the box got the focus, typing replaces its whole text.
+    m_txt[index]->setSelection(0, m_txt[index]->text().size());
 }
 
 void ExperimentWindow::reject()

@@ -1,7 +1,5 @@
 #include "form1.h"
 
-#include "experiment1model.h"
-#include "experiment2model.h"
 #include "experimentform.h"
 #include "twips.h"
 #include "windowfont.h"
@@ -31,8 +29,9 @@ const QColor teal(0, 128, 128);
 const QColor yellow(255, 255, 0);
 } // namespace
 
-Form1::Form1(ScatterSource &scatter, QWidget *parent)
+Form1::Form1(const ExperimentList &experiments, ScatterSource &scatter, QWidget *parent)
     : QWidget(parent)
+    , m_experiments(experiments)
     , m_scatter(scatter)
     , m_dotsPerInch(Twips::screenDotsPerInch())
 {
@@ -107,16 +106,14 @@ void Form1::Label1_Click()
 ExperimentForm *Form1::form2()
 {
     if (!m_form2)
-        m_form2 = new ExperimentForm(ExperimentLayout::experiment1(), std::make_unique<Experiment1Model>(),
-                                     m_scatter, this);
+        m_form2 = new ExperimentForm(m_experiments.at(0), ExperimentLayout::form2(), m_scatter, this);
     return m_form2;
 }
 
 ExperimentForm *Form1::form3()
 {
     if (!m_form3)
-        m_form3 = new ExperimentForm(ExperimentLayout::experiment2(), std::make_unique<Experiment2Model>(),
-                                     m_scatter, this);
+        m_form3 = new ExperimentForm(m_experiments.at(1), ExperimentLayout::form3(), m_scatter, this);
     return m_form3;
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "experimentdefinition.h"
+
 #include <QWidget>
 
 class QLabel;
@@ -8,14 +10,15 @@ class ExperimentForm;
 class ScatterSource;
 
 // The main menu, the program's only top-level window: a welcome line that
-// toggles to a motto when clicked, a button for each experiment and an exit
-// button. Closing it ends the program.
+// toggles to a motto when clicked, a button for each of the two experiments
+// it is given (the first opens Form2, the second Form3) and an exit button.
+// Closing it ends the program.
 class Form1 : public QWidget
 {
     Q_OBJECT
 
 public:
-    explicit Form1(ScatterSource &scatter, QWidget *parent = nullptr);
+    Form1(const ExperimentList &experiments, ScatterSource &scatter, QWidget *parent = nullptr);
 
     static const QString welcomeText;
     static const QString mottoText;
@@ -36,6 +39,7 @@ protected:
 private:
     QPushButton *addButton(const char *name, const QString &caption, const QRect &twips);
 
+    ExperimentList m_experiments;
     ScatterSource &m_scatter;
     qreal m_dotsPerInch;
     QLabel *m_label1 = nullptr;

@@ -1,8 +1,4 @@
-#include "analyticalscatter.h"
-#include "experimentform.h"
-#include "experimentwindow.h"
-#include "form1.h"
-#include "picturebox.h"
+#include "labwindows.h"
 
 #include <QAccessible>
 #include <QLineEdit>
@@ -80,8 +76,8 @@ void AccessibilityTest::everyInteractiveControlIsNamed_data()
 void AccessibilityTest::everyInteractiveControlIsNamed()
 {
     QFETCH(int, window);
-    AnalyticalScatter scatter;
-    Form1 menu(scatter);
+    FreshLab lab;
+    Form1 &menu = lab.menu;
     menu.show();
     QWidget *root = &menu;
     if (window > 1) {
@@ -105,35 +101,35 @@ void AccessibilityTest::everyInteractiveControlIsNamed()
 
 void AccessibilityTest::entriesAreNamedByTheirLabels()
 {
-    AnalyticalScatter scatter;
-    Form1 menu(scatter);
+    FreshLab lab;
+    Form1 &menu = lab.menu;
     menu.form2()->show();
     ExperimentWindow *window = menu.form2()->window();
-    QCOMPARE(accessibleName(window->txt(0)), QStringLiteral("Enter number of grams of mineral 1:"));
-    QCOMPARE(accessibleName(window->txt(1)), QStringLiteral("Enter number of grams of mineral 2:"));
-    QCOMPARE(accessibleName(window->txt(2)), QStringLiteral("Enter Temperature in Celsius"));
-    QCOMPARE(accessibleName(window->command3()), QStringLiteral("Microprobe the Phases"));
+    QCOMPARE(accessibleName(entry(window, 0)), QStringLiteral("Enter number of grams of mineral 1:"));
+    QCOMPARE(accessibleName(entry(window, 1)), QStringLiteral("Enter number of grams of mineral 2:"));
+    QCOMPARE(accessibleName(entry(window, 2)), QStringLiteral("Enter Temperature in Celsius"));
+    QCOMPARE(accessibleName(button(window, "Command3")), QStringLiteral("Microprobe the Phases"));
     menu.form3()->show();
-    QCOMPARE(accessibleName(menu.form3()->window()->txt(2)),
+    QCOMPARE(accessibleName(entry(menu.form3()->window(), 2)),
              QStringLiteral("Raise Temperature to 1900 C and then lower to:"));
 }
 
 void AccessibilityTest::reportAndPictureAreExposed()
 {
-    AnalyticalScatter scatter;
-    Form1 menu(scatter);
+    FreshLab lab;
+    Form1 &menu = lab.menu;
     menu.form2()->show();
     ExperimentWindow *window = menu.form2()->window();
-    window->txt(0)->setText(QStringLiteral("0.8"));
-    window->txt(1)->setText(QStringLiteral("0.2"));
-    window->txt(2)->setText(QStringLiteral("1300"));
-    window->command1()->click();
-    window->command3()->click();
+    entry(window, 0)->setText(QStringLiteral("0.8"));
+    entry(window, 1)->setText(QStringLiteral("0.2"));
+    entry(window, 2)->setText(QStringLiteral("1300"));
+    button(window, "Command1")->click();
+    button(window, "Command3")->click();
 
-    QAccessibleInterface *picture = QAccessible::queryAccessibleInterface(window->picture1());
+    QAccessibleInterface *picture = QAccessible::queryAccessibleInterface(pictureBox(window));
     QCOMPARE(picture->text(QAccessible::Description),
              QStringLiteral("Charge of glass with crystals of mineral 1, 40 to 50 percent crystal."));
-    QAccessibleInterface *report = QAccessible::queryAccessibleInterface(window->text1());
+    QAccessibleInterface *report = QAccessible::queryAccessibleInterface(reportBox(window));
     QCOMPARE(report->text(QAccessible::Name), QStringLiteral("Microprobe Results"));
     QVERIFY(report->textInterface());
     const QString text = report->textInterface()->text(0, report->textInterface()->characterCount());
@@ -143,8 +139,8 @@ void AccessibilityTest::reportAndPictureAreExposed()
 
 void AccessibilityTest::messageBoxesAnnounceTitleAndText()
 {
-    AnalyticalScatter scatter;
-    Form1 menu(scatter);
+    FreshLab lab;
+    Form1 &menu = lab.menu;
     menu.form2()->show();
     ExperimentWindow *window = menu.form2()->window();
     QString announcedName;
@@ -162,7 +158,7 @@ void AccessibilityTest::messageBoxesAnnounceTitleAndText()
         box->button(QMessageBox::Ok)->click();
     });
     watcher.start();
-    window->command1()->click(); // all boxes empty
+    button(window, "Command1")->click(); // all boxes empty
     QCOMPARE(announcedName, QStringLiteral("Entry Error"));
     QVERIFY2(announcedTexts.contains(QStringLiteral("A value between 0 and 1 is required!")),
              qPrintable(announcedTexts.join(QLatin1String(" | "))));

@@ -1,9 +1,5 @@
-#include "analyticalscatter.h"
-#include "experimentform.h"
-#include "experimentwindow.h"
-#include "form1.h"
+#include "labwindows.h"
 #include "messageboxcatcher.h"
-#include "picturebox.h"
 #include "worksheetrunner.h"
 
 #include <QLineEdit>
@@ -65,7 +61,7 @@ void AnswerKeyTest::toolAgreesWithTheWindows()
     if (locale.decimalPoint() == QLatin1String(","))
         script.replace(QRegularExpression(QStringLiteral("(\\d)\\.(\\d)")), QStringLiteral("\\1,\\2"));
 
-    WorksheetRunner runner(locale);
+    WorksheetRunner runner(labExperiments(), locale);
     QString error;
     QVERIFY2(runner.runScript(script, QStringLiteral("worksheet"), error), qPrintable(error));
 
@@ -73,8 +69,8 @@ void AnswerKeyTest::toolAgreesWithTheWindows()
     QLocale::setDefault(locale);
     const QString oldFolder = QDir::currentPath();
     QVERIFY(QDir::setCurrent(QStringLiteral(LAB_SOURCE_DIR "/pictures")));
-    AnalyticalScatter scatter;
-    Form1 menu(scatter);
+    FreshLab lab;
+    Form1 &menu = lab.menu;
     QString seen;
     for (const QString &rawLine : script.split(QLatin1Char('\n'))) {
         const QString line = rawLine.left(rawLine.indexOf(QLatin1Char('#'))).trimmed();
@@ -85,22 +81,22 @@ void AnswerKeyTest::toolAgreesWithTheWindows()
         form->show();
         ExperimentWindow *window = form->window();
         if (words[1] == QLatin1String("probe")) {
-            window->command3()->click();
-            seen += words[0] + QStringLiteral(" probe ->\n") + window->text1()->toPlainText();
+            button(window, "Command3")->click();
+            seen += words[0] + QStringLiteral(" probe ->\n") + reportBox(window)->toPlainText();
             continue;
         }
         for (int index = 0; index < 3; ++index)
-            window->txt(index)->setText(QString(words[2 + index]).remove(QLatin1Char('"')));
+            entry(window, index)->setText(QString(words[2 + index]).remove(QLatin1Char('"')));
         MessageBoxCatcher catcher;
-        window->command1()->click();
+        button(window, "Command1")->click();
         QStringList entries = words.mid(2, 3);
         entries.replaceInStrings(QStringLiteral("\""), QString());
         seen += QStringLiteral("%1 run %2 %3 %4 -> ").arg(words[0], entries[0], entries[1], entries[2]);
         if (!catcher.messages().isEmpty())
             seen += catcher.messages().first().title + QStringLiteral(": ") + catcher.messages().first().text;
         else
-            seen += QStringLiteral("picture ") + window->picture1()->pictureName() + QStringLiteral(": ")
-                + window->picture1()->accessibleDescription();
+            seen += QStringLiteral("picture ") + pictureBox(window)->pictureName() + QStringLiteral(": ")
+                + pictureBox(window)->accessibleDescription();
         seen += QLatin1Char('\n');
     }
     QDir::setCurrent(oldFolder);
@@ -126,7 +122,7 @@ void AnswerKeyTest::malformedLinesAreNamed()
 {
     QFETCH(QString, script);
     QFETCH(QString, error);
-    WorksheetRunner runner(QLocale::c());
+    WorksheetRunner runner(labExperiments(), QLocale::c());
     QString reported;
     QVERIFY(!runner.runScript(script, QStringLiteral("sheet"), reported));
     QCOMPARE(reported, error);

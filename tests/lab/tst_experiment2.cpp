@@ -113,7 +113,7 @@ void Experiment2Test::classification()
     model.setState(earlierState());
     const RunOutcome outcome = model.run({grams1, grams2, temperature});
     QVERIFY(outcome.isSuccess());
-    QCOMPARE(QString::fromStdString(outcome.pictureName), picture);
+    QCOMPARE(QString::fromStdString(outcome.charge.pictureName()), picture);
     QCOMPARE(model.state().phaseCase, phaseCase);
     QCOMPARE(model.state().runTemp, temperature);
     QVERIFY2(std::fabs(model.state().phaseX2 - phaseX2) < 5e-5, qPrintable(QString::number(model.state().phaseX2)));

@@ -211,7 +211,7 @@ void SweepTest::everyEntryOfTheGrid()
                 }
                 if (!outcome.isSuccess())
                     QFAIL(qPrintable(QStringLiteral("%1 g + %2 g at %3 failed").arg(mass1).arg(mass2).arg(halfDegree * 0.5)));
-                const QString name = QString::fromStdString(outcome.pictureName);
+                const QString name = QString::fromStdString(outcome.charge.pictureName());
                 if (!seen.contains(name)) {
                     if (!pictures.contains(name))
                         QFAIL(qPrintable(QStringLiteral("%1 g + %2 g at %3 asks for %4, not supplied")

@@ -1,11 +1,7 @@
-#include "analyticalscatter.h"
 #include "experiment1model.h"
 #include "experiment2model.h"
-#include "experimentform.h"
-#include "experimentwindow.h"
-#include "form1.h"
+#include "labwindows.h"
 #include "messageboxcatcher.h"
-#include "picturebox.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -22,12 +18,6 @@ const QString picturesFolder = QStringLiteral(LAB_SOURCE_DIR "/pictures");
 QString shown(const std::string &report)
 {
     return QString::fromStdString(report).replace(QLatin1String("\r\n"), QLatin1String("\n"));
-}
-
-void type(ExperimentWindow *window, const QStringList &entries)
-{
-    for (int index = 0; index < 3; ++index)
-        window->txt(index)->setText(entries.value(index));
 }
 
 } // namespace
@@ -57,9 +47,9 @@ private slots:
     void scatterContinuesAcrossWindows();
 
 private:
-    ExperimentWindow *open(ExperimentForm *form);
+    ExperimentWindow *openActive(ExperimentForm *form);
 
-    AnalyticalScatter *m_scatter = nullptr;
+    FreshLab *m_lab = nullptr;
     Form1 *m_menu = nullptr;
     QString m_oldFolder;
 };
@@ -69,26 +59,25 @@ void WindowsTest::init()
     m_oldFolder = QDir::currentPath();
     QVERIFY(QDir::setCurrent(picturesFolder));
     QLocale::setDefault(QLocale::c());
-    m_scatter = new AnalyticalScatter;
-    m_menu = new Form1(*m_scatter);
+    m_lab = new FreshLab;
+    m_menu = &m_lab->menu;
     m_menu->show();
     QVERIFY(QTest::qWaitForWindowExposed(m_menu));
 }
 
 void WindowsTest::cleanup()
 {
-    delete m_menu;
-    delete m_scatter;
+    delete m_lab;
     QDir::setCurrent(m_oldFolder);
     QLocale::setDefault(QLocale::c());
 }
 
-ExperimentWindow *WindowsTest::open(ExperimentForm *form)
+ExperimentWindow *WindowsTest::openActive(ExperimentForm *form)
 {
-    form->show();
-    if (!form->window() || !QTest::qWaitForWindowActive(form->window()))
+    ExperimentWindow *window = open(form);
+    if (!window || !QTest::qWaitForWindowActive(window))
         return nullptr;
-    return form->window();
+    return window;
 }
 
 void WindowsTest::menuLayoutAtStandardResolution()
@@ -124,7 +113,7 @@ void WindowsTest::acceleratorsOpenTheExperiments()
     QVERIFY(QTest::qWaitForWindowExposed(window));
     QCOMPARE(window->windowTitle(), QStringLiteral("Experiment 1"));
     QVERIFY(window->isModal());
-    window->command2()->click();
+    button(window, "Command2")->click();
     QVERIFY(!m_menu->form2()->isLoaded());
 
     // A desktop's window manager hands the keyboard back to the menu.
@@ -153,32 +142,32 @@ void WindowsTest::experimentWindowLayout()
     QFETCH(QRect, temperatureEntry);
     QFETCH(QRect, temperatureLabel);
     QFETCH(QRect, resultsLabel);
-    ExperimentWindow *window = open(second ? m_menu->form3() : m_menu->form2());
+    ExperimentWindow *window = openActive(second ? m_menu->form3() : m_menu->form2());
     QVERIFY(window);
     QCOMPARE(window->size(), QSize(447, 400));
-    QCOMPARE(window->txt(0)->geometry(), QRect(203, 27, 67, 19));
-    QCOMPARE(window->txt(1)->geometry(), QRect(203, 60, 67, 19));
-    QCOMPARE(window->txt(2)->geometry(), temperatureEntry);
+    QCOMPARE(entry(window, 0)->geometry(), QRect(203, 27, 67, 19));
+    QCOMPARE(entry(window, 1)->geometry(), QRect(203, 60, 67, 19));
+    QCOMPARE(entry(window, 2)->geometry(), temperatureEntry);
     QCOMPARE(window->findChild<QLabel *>("Label3")->geometry(), temperatureLabel);
     QCOMPARE(window->findChild<QLabel *>("Label4")->geometry(), resultsLabel);
-    QCOMPARE(window->picture1()->geometry(), QRect(312, 24, 123, 194));
-    QCOMPARE(window->text1()->geometry(), QRect(8, 240, 425, 153));
-    QCOMPARE(window->txt(0)->palette().color(QPalette::Base), QColor(255, 255, 192));
-    QCOMPARE(window->txt(2)->palette().color(QPalette::Base), QColor(192, 255, 192));
-    QVERIFY(window->command1()->isDefault());
-    QVERIFY(window->text1()->isReadOnly());
-    QVERIFY(QFontInfo(window->text1()->font()).fixedPitch());
+    QCOMPARE(pictureBox(window)->geometry(), QRect(312, 24, 123, 194));
+    QCOMPARE(reportBox(window)->geometry(), QRect(8, 240, 425, 153));
+    QCOMPARE(entry(window, 0)->palette().color(QPalette::Base), QColor(255, 255, 192));
+    QCOMPARE(entry(window, 2)->palette().color(QPalette::Base), QColor(192, 255, 192));
+    QVERIFY(button(window, "Command1")->isDefault());
+    QVERIFY(reportBox(window)->isReadOnly());
+    QVERIFY(QFontInfo(reportBox(window)->font()).fixedPitch());
 
     // Tab order of the layout table, walked with the Tab key.
     QVERIFY(QTest::qWaitForWindowActive(window));
-    QWidget *expected[] = {window->txt(0), window->txt(1), window->txt(2), window->command1(),
-                           window->text1(), window->command2(), window->picture1(), window->command3()};
-    window->txt(0)->setFocus();
+    QWidget *expected[] = {entry(window, 0), entry(window, 1), entry(window, 2), button(window, "Command1"),
+                           reportBox(window), button(window, "Command2"), pictureBox(window), button(window, "Command3")};
+    entry(window, 0)->setFocus();
     for (QWidget *widget : expected) {
         QCOMPARE(QApplication::focusWidget(), widget);
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
     }
-    QCOMPARE(QApplication::focusWidget(), static_cast<QWidget *>(window->txt(0)));
+    QCOMPARE(QApplication::focusWidget(), static_cast<QWidget *>(entry(window, 0)));
 }
 
 void WindowsTest::entryErrors_data()
@@ -217,12 +206,12 @@ void WindowsTest::entryErrors()
     QFETCH(QString, message);
 
     ExperimentForm *form = second ? m_menu->form3() : m_menu->form2();
-    ExperimentWindow *window = open(form);
+    ExperimentWindow *window = openActive(form);
     QVERIFY(window);
     const std::int64_t countBefore = form->session().drawCount();
-    type(window, entries);
+    typeEntries(window, entries);
     MessageBoxCatcher catcher;
-    window->command1()->click();
+    button(window, "Command1")->click();
 
     QCOMPARE(catcher.messages().size(), 1);
     const MessageBoxCatcher::Message seen = catcher.messages().first();
@@ -230,11 +219,11 @@ void WindowsTest::entryErrors()
     QCOMPARE(seen.text, message);
     QCOMPARE(seen.icon, QMessageBox::Question);
     QCOMPARE(seen.buttonCount, 1);
-    QCOMPARE(seen.ownerFocus, static_cast<QWidget *>(window->txt(badIndex)));
+    QCOMPARE(seen.ownerFocus, static_cast<QWidget *>(entry(window, badIndex)));
     QCOMPARE(form->session().drawCount(), countBefore + badIndex + 1);
     for (int index = 0; index < 3; ++index)
-        QCOMPARE(window->txt(index)->text(), index == badIndex ? QString() : entries.value(index));
-    QVERIFY(!window->picture1()->hasPicture());
+        QCOMPARE(entry(window, index)->text(), index == badIndex ? QString() : entries.value(index));
+    QVERIFY(!pictureBox(window)->hasPicture());
     QVERIFY(form->isLoaded());
 }
 
@@ -259,34 +248,34 @@ void WindowsTest::acceptedBoundaries()
     QFETCH(QStringList, entries);
     QFETCH(QString, description);
     ExperimentForm *form = second ? m_menu->form3() : m_menu->form2();
-    ExperimentWindow *window = open(form);
+    ExperimentWindow *window = openActive(form);
     QVERIFY(window);
-    type(window, entries);
+    typeEntries(window, entries);
     MessageBoxCatcher catcher;
-    QTest::mouseClick(window->command1(), Qt::LeftButton);
+    QTest::mouseClick(button(window, "Command1"), Qt::LeftButton);
     QVERIFY(catcher.messages().isEmpty());
-    QVERIFY(window->picture1()->hasPicture());
-    QCOMPARE(window->picture1()->accessibleDescription(), description);
+    QVERIFY(pictureBox(window)->hasPicture());
+    QCOMPARE(pictureBox(window)->accessibleDescription(), description);
     QCOMPARE(form->session().drawCount(), 3);
-    QCOMPARE(QApplication::focusWidget(), static_cast<QWidget *>(window->txt(0)));
-    QCOMPARE(window->txt(0)->selectedText(), entries.value(0));
+    QCOMPARE(QApplication::focusWidget(), static_cast<QWidget *>(entry(window, 0)));
+    QCOMPARE(entry(window, 0)->selectedText(), entries.value(0));
 }
 
 void WindowsTest::focusSelectsTheWholeEntry()
 {
-    ExperimentWindow *window = open(m_menu->form2());
+    ExperimentWindow *window = openActive(m_menu->form2());
     QVERIFY(window);
     QVERIFY(QTest::qWaitForWindowActive(window));
-    window->txt(1)->setText(QStringLiteral("0.25"));
-    window->txt(1)->deselect();
-    QTest::keyClick(window->txt(0), Qt::Key_Tab);
-    QCOMPARE(QApplication::focusWidget(), static_cast<QWidget *>(window->txt(1)));
-    QCOMPARE(window->txt(1)->selectedText(), QStringLiteral("0.25"));
+    entry(window, 1)->setText(QStringLiteral("0.25"));
+    entry(window, 1)->deselect();
+    QTest::keyClick(entry(window, 0), Qt::Key_Tab);
+    QCOMPARE(QApplication::focusWidget(), static_cast<QWidget *>(entry(window, 1)));
+    QCOMPARE(entry(window, 1)->selectedText(), QStringLiteral("0.25"));
     // Focus given by the program (as after a run) selects too.
-    window->txt(1)->deselect();
-    window->txt(0)->setFocus();
-    window->txt(1)->setFocus();
-    QCOMPARE(window->txt(1)->selectedText(), QStringLiteral("0.25"));
+    entry(window, 1)->deselect();
+    entry(window, 0)->setFocus();
+    entry(window, 1)->setFocus();
+    QCOMPARE(entry(window, 1)->selectedText(), QStringLiteral("0.25"));
 }
 
 void WindowsTest::missingPictureAborts()
@@ -294,18 +283,18 @@ void WindowsTest::missingPictureAborts()
     QTemporaryDir emptyFolder;
     QVERIFY(QDir::setCurrent(emptyFolder.path()));
     ExperimentForm *form = m_menu->form2();
-    ExperimentWindow *window = open(form);
+    ExperimentWindow *window = openActive(form);
     QVERIFY(window);
-    type(window, {"0.5", "0.5", "1300"});
+    typeEntries(window, {"0.5", "0.5", "1300"});
     MessageBoxCatcher catcher;
-    window->command1()->click();
+    button(window, "Command1")->click();
     QCOMPARE(catcher.messages().size(), 1);
     QCOMPARE(catcher.messages().first().title, QStringLiteral("Abort"));
     QCOMPARE(catcher.messages().first().text, QStringLiteral("Program encountered an unexpected error!"));
     QCOMPARE(catcher.messages().first().icon, QMessageBox::Question);
     QVERIFY(!form->isLoaded());
     // The run state of the run was stored before the picture failed.
-    const auto &state = static_cast<Experiment1Model &>(form->session().model()).state();
+    const auto &state = static_cast<const Experiment1Model &>(form->session().model()).state();
     QCOMPARE(state.phaseCase, 4);
     QCOMPARE(state.runTemp, 1300.f);
 }
@@ -313,15 +302,15 @@ void WindowsTest::missingPictureAborts()
 void WindowsTest::bothMassesZeroAborts()
 {
     ExperimentForm *form = m_menu->form3();
-    ExperimentWindow *window = open(form);
+    ExperimentWindow *window = openActive(form);
     QVERIFY(window);
-    type(window, {"0", "0", "1400"});
+    typeEntries(window, {"0", "0", "1400"});
     MessageBoxCatcher catcher;
-    window->command1()->click();
+    button(window, "Command1")->click();
     QCOMPARE(catcher.messages().size(), 1);
     QCOMPARE(catcher.messages().first().title, QStringLiteral("Abort"));
     QVERIFY(!form->isLoaded());
-    const auto &state = static_cast<Experiment2Model &>(form->session().model()).state();
+    const auto &state = static_cast<const Experiment2Model &>(form->session().model()).state();
     QCOMPARE(state.runTemp, 1400.f);
     QCOMPARE(state.phaseCase, 0);
 }
@@ -329,37 +318,37 @@ void WindowsTest::bothMassesZeroAborts()
 void WindowsTest::runStateSurvivesCloseAndReopen()
 {
     ExperimentForm *form = m_menu->form2();
-    ExperimentWindow *window = open(form);
+    ExperimentWindow *window = openActive(form);
     QVERIFY(window);
-    type(window, {"0.8", "0.2", "1300"});
-    window->command1()->click();
-    QVERIFY(window->picture1()->hasPicture());
-    window->command3()->click();
-    QVERIFY(!window->text1()->toPlainText().isEmpty());
-    window->command2()->click();
+    typeEntries(window, {"0.8", "0.2", "1300"});
+    button(window, "Command1")->click();
+    QVERIFY(pictureBox(window)->hasPicture());
+    button(window, "Command3")->click();
+    QVERIFY(!reportBox(window)->toPlainText().isEmpty());
+    button(window, "Command2")->click();
     QVERIFY(!form->isLoaded());
 
-    window = open(form);
+    window = openActive(form);
     QVERIFY(window);
     for (int index = 0; index < 3; ++index)
-        QVERIFY(window->txt(index)->text().isEmpty());
-    QVERIFY(!window->picture1()->hasPicture());
-    QVERIFY(window->text1()->toPlainText().isEmpty());
+        QVERIFY(entry(window, index)->text().isEmpty());
+    QVERIFY(!pictureBox(window)->hasPicture());
+    QVERIFY(reportBox(window)->toPlainText().isEmpty());
     QCOMPARE(form->session().drawCount(), 3 + 8);
 
-    window->command3()->click();
-    QVERIFY(window->text1()->toPlainText().startsWith(QStringLiteral(
+    button(window, "Command3")->click();
+    QVERIFY(reportBox(window)->toPlainText().startsWith(QStringLiteral(
         "Temperature = 1300 degrees Celsius  \n           glass    crystal\n")));
-    QVERIFY(window->text1()->toPlainText().endsWith(QStringLiteral("0.36       0.00\n")));
+    QVERIFY(reportBox(window)->toPlainText().endsWith(QStringLiteral("0.36       0.00\n")));
 }
 
 void WindowsTest::escapeClosesTheWindow()
 {
     ExperimentForm *form = m_menu->form3();
-    ExperimentWindow *window = open(form);
+    ExperimentWindow *window = openActive(form);
     QVERIFY(window);
     QVERIFY(QTest::qWaitForWindowActive(window));
-    QTest::keyClick(window->txt(0), Qt::Key_Escape);
+    QTest::keyClick(entry(window, 0), Qt::Key_Escape);
     QVERIFY(!form->isLoaded());
 }
 
@@ -367,14 +356,14 @@ void WindowsTest::germanLocale()
 {
     QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
     ExperimentForm *form = m_menu->form2();
-    ExperimentWindow *window = open(form);
+    ExperimentWindow *window = openActive(form);
     QVERIFY(window);
-    type(window, {"0,5", "0,5", "1300"});
+    typeEntries(window, {"0,5", "0,5", "1300"});
     MessageBoxCatcher catcher;
-    window->command1()->click();
+    button(window, "Command1")->click();
     QVERIFY(catcher.messages().isEmpty());
-    window->command3()->click();
-    QVERIFY(window->text1()->toPlainText().contains(QStringLiteral("SiO2       49,96      43,26")));
+    button(window, "Command3")->click();
+    QVERIFY(reportBox(window)->toPlainText().contains(QStringLiteral("SiO2       49,96      43,26")));
 }
 
 void WindowsTest::scatterContinuesAcrossWindows()
@@ -387,25 +376,25 @@ void WindowsTest::scatterContinuesAcrossWindows()
     std::int64_t count2 = 3;
     const NumberFormat format(".");
 
-    ExperimentWindow *window = open(m_menu->form2());
-    type(window, {"0.5", "0.5", "1300"});
-    window->command1()->click();
-    window->command3()->click();
+    ExperimentWindow *window = openActive(m_menu->form2());
+    typeEntries(window, {"0.5", "0.5", "1300"});
+    button(window, "Command1")->click();
+    button(window, "Command3")->click();
     model1.run({0.5f, 0.5f, 1300.f});
-    QCOMPARE(window->text1()->toPlainText(), shown(model1.report(shadow, count1, format)));
-    window->command2()->click();
+    QCOMPARE(reportBox(window)->toPlainText(), shown(model1.report(shadow, count1, format)));
+    button(window, "Command2")->click();
 
-    window = open(m_menu->form3());
-    type(window, {"0.9", "0.1", "1200"});
-    window->command1()->click();
-    window->command3()->click();
+    window = openActive(m_menu->form3());
+    typeEntries(window, {"0.9", "0.1", "1200"});
+    button(window, "Command1")->click();
+    button(window, "Command3")->click();
     model2.run({0.9f, 0.1f, 1200.f});
-    QCOMPARE(window->text1()->toPlainText(), shown(model2.report(shadow, count2, format)));
-    window->command2()->click();
+    QCOMPARE(reportBox(window)->toPlainText(), shown(model2.report(shadow, count2, format)));
+    button(window, "Command2")->click();
 
-    window = open(m_menu->form2());
-    window->command3()->click();
-    QCOMPARE(window->text1()->toPlainText(), shown(model1.report(shadow, count1, format)));
+    window = openActive(m_menu->form2());
+    button(window, "Command3")->click();
+    QCOMPARE(reportBox(window)->toPlainText(), shown(model1.report(shadow, count1, format)));
     QCOMPARE(m_menu->form2()->session().drawCount(), count1);
     QCOMPARE(m_menu->form3()->session().drawCount(), count2);
     QCOMPARE(count1, 3 + 8 + 8);

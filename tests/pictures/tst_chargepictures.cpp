@@ -2,7 +2,7 @@
 // that exactly the lab's 33 names exist, and that a student sees the right
 // amount of crystal, measured both on the geometry and on rendered pixels.
 
-#include "chargedescription.h"
+#include "chargecontent.h"
 #include "chargelayout.h"
 #include "chargepalette.h"
 #include "chargepicture.h"
@@ -68,9 +68,9 @@ void addExpectationRows()
         QTest::addRow("%s", qPrintable(e.name)) << e.name << e.crystalShare << e.showsFirstMineral << e.showsSecondMineral;
 }
 
-std::optional<ChargeDescription> describe(const QString &name)
+std::optional<ChargeContent> describe(const QString &name)
 {
-    for (const ChargeDescription &description : ChargeDescription::catalogue()) {
+    for (const ChargeContent &description : ChargeContent::catalogue()) {
         if (description.name == name)
             return description;
     }
@@ -101,7 +101,7 @@ void TestChargePictures::folderHoldsExactlyTheLabsNames()
     expected.sort();
     QCOMPARE(expected.size(), 33);
     QStringList catalogue;
-    for (const ChargeDescription &description : ChargeDescription::catalogue())
+    for (const ChargeContent &description : ChargeContent::catalogue())
         catalogue << description.fileName();
     catalogue.sort();
     QCOMPARE(catalogue, expected);
@@ -111,7 +111,7 @@ void TestChargePictures::folderHoldsExactlyTheLabsNames()
 void TestChargePictures::committedFileIsWhatTheGeneratorDraws()
 {
     QFETCH(QString, name);
-    const std::optional<ChargeDescription> description = describe(name);
+    const std::optional<ChargeContent> description = describe(name);
     QVERIFY(description);
     QFile file(picturesFolder() + QLatin1Char('/') + description->fileName());
     QVERIFY2(file.open(QIODevice::ReadOnly), qPrintable(file.errorString()));
@@ -129,7 +129,7 @@ void TestChargePictures::crystalShareMatchesTheBand()
     QFETCH(double, crystalShare);
     QFETCH(bool, showsFirstMineral);
     QFETCH(bool, showsSecondMineral);
-    const std::optional<ChargeDescription> description = describe(name);
+    const std::optional<ChargeContent> description = describe(name);
     QVERIFY(description);
 
     // The geometry: exact by construction, up to floating-point rounding.

@@ -4,11 +4,7 @@
 // been loaded, every glyph cached and the allocator has its working set)
 // and again at the end; anything the windows, the picture box or the
 // session keep per run or per reopening shows up as growth.
-#include "analyticalscatter.h"
-#include "experimentform.h"
-#include "experimentwindow.h"
-#include "form1.h"
-#include "picturebox.h"
+#include "labwindows.h"
 
 #include <QApplication>
 #include <QLineEdit>
@@ -153,8 +149,8 @@ void SoakTest::runsAndMicroprobesKeepMemoryFlat()
     QFETCH(QList<QStringList>, entrySets);
     QFETCH(int, distinctPictures);
 
-    AnalyticalScatter scatter;
-    Form1 menu(scatter);
+    FreshLab lab;
+    Form1 &menu = lab.menu;
     menu.show();
     QVERIFY(QTest::qWaitForWindowExposed(&menu));
     ExperimentForm *form = second ? menu.form3() : menu.form2();
@@ -170,7 +166,7 @@ void SoakTest::runsAndMicroprobesKeepMemoryFlat()
     qint64 residentAfterWarmUp = 0;
     for (int run = 0; run < totalRuns; ++run) {
         if (run > 0 && run % runsPerOpening == 0) {
-            window->command2()->click();
+            button(window, "Command2")->click();
             QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
             QVERIFY(!form->isLoaded());
             form->show();
@@ -179,18 +175,18 @@ void SoakTest::runsAndMicroprobesKeepMemoryFlat()
         }
         const QStringList &entries = entrySets.at(run % entrySets.size());
         for (int index = 0; index < 3; ++index)
-            window->txt(index)->setText(entries.at(index));
-        window->command1()->click();
-        QVERIFY2(window->picture1()->hasPicture(), qPrintable(entries.join(QLatin1Char(' '))));
-        pictures.insert(window->picture1()->pictureName());
-        window->command3()->click();
-        QVERIFY(window->text1()->toPlainText().startsWith(QLatin1String("Temperature = ")));
+            entry(window, index)->setText(entries.at(index));
+        button(window, "Command1")->click();
+        QVERIFY2(pictureBox(window)->hasPicture(), qPrintable(entries.join(QLatin1Char(' '))));
+        pictures.insert(pictureBox(window)->pictureName());
+        button(window, "Command3")->click();
+        QVERIFY(reportBox(window)->toPlainText().startsWith(QLatin1String("Temperature = ")));
         // Lets the window paint its new picture and report, as on a desktop.
         QCoreApplication::processEvents();
         if (run + 1 == warmUpRuns)
             residentAfterWarmUp = residentBytes();
     }
-    window->command2()->click();
+    button(window, "Command2")->click();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     const qint64 residentAtEnd = residentBytes();
 

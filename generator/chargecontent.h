@@ -1,5 +1,7 @@
 #pragma once
 
+#include "charge.h"
+
 #include <QList>
 #include <QString>
 
@@ -21,11 +23,12 @@ enum class Texture {
     Granular,
 };
 
-// What one charge picture shows: the share of the charge's area taken by
-// each mineral (the rest is glass) and the texture.
-struct ChargeDescription
+// What one charge picture draws, made from the lab's Charge: the share of
+// the charge's area taken by each mineral (the rest is glass) and the
+// texture.
+struct ChargeContent
 {
-    QString name;              // the file's base name, e.g. "Chaf"
+    QString name; // the file's base name, e.g. "Chaf"
     double firstMineralShare = 0.0;
     double secondMineralShare = 0.0;
     Texture texture = Texture::CrystalsInGlass;
@@ -36,8 +39,9 @@ struct ChargeDescription
     double crystalShare() const { return firstMineralShare + secondMineralShare; }
     QString fileName() const { return name + QStringLiteral(".wmf"); }
 
-    // Every picture the lab can ask for, 33 in all.
-    static QList<ChargeDescription> catalogue();
+    static ChargeContent of(const Charge &charge);
+    // One for every picture the lab can ask for, 33 in all.
+    static QList<ChargeContent> catalogue();
 };
 
 } // namespace charge

@@ -1,0 +1,8 @@
+#pragma once
+
+#include "experimentdefinition.h"
+
+// The solid-solution experiment as the lab lists it: "Experiment 2", the
+// charge raised to 1900 degrees Celsius and lowered to a run temperature
+// from 0 to 1900; its crystals are the solid solution's.
+ExperimentDefinition experiment2Definition();

@@ -1,0 +1,51 @@
+#include "chargecontent.h"
+
+namespace charge {
+
+namespace {
+
+// The eutectic charge: glass with both minerals, each clearly present.
+constexpr double eutecticShareOfEachMineral = 0.15;
+// Both minerals grown from the melt, half and half.
+constexpr double shareOfEachCrystallineMineral = 0.5;
+
+} // namespace
+
+ChargeContent ChargeContent::of(const Charge &charge)
+{
+    using T = Charge::Texture;
+    ChargeContent content;
+    const QString fileName = QString::fromStdString(charge.pictureName());
+    content.name = fileName.chopped(4);
+    // A side's all-glass, in-glass and grown-from-melt pictures share one
+    // layout; the others have their own.
+    const bool isSeries = charge.texture == T::AllGlass || charge.texture == T::CrystalsInGlass
+        || charge.texture == T::GrownFromMelt;
+    content.layoutSeed = isSeries ? content.name.left(3) : content.name;
+    switch (charge.texture) {
+    case T::EutecticGlass:
+        content.firstMineralShare = content.secondMineralShare = eutecticShareOfEachMineral;
+        return content;
+    case T::BothCrystals:
+        content.firstMineralShare = content.secondMineralShare = shareOfEachCrystallineMineral;
+        content.texture = Texture::GrownFromMelt;
+        return content;
+    case T::Crystalline: content.texture = Texture::Granular; break;
+    case T::GrownFromMelt:
+    case T::BeyondTheBands: content.texture = Texture::GrownFromMelt; break;
+    default: break;
+    }
+    (charge.side == Charge::Side::MineralOne ? content.firstMineralShare : content.secondMineralShare) =
+        charge.pictureCrystalShare();
+    return content;
+}
+
+QList<ChargeContent> ChargeContent::catalogue()
+{
+    QList<ChargeContent> pictures;
+    for (const Charge &charge : Charge::catalogue())
+        pictures.append(of(charge));
+    return pictures;
+}
+
+} // namespace charge

@@ -1,0 +1,24 @@
+#pragma once
+
+#include "experimentmodel.h"
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+// What makes a furnace experiment one of the lab's: its number and title,
+// the hottest run it accepts, how the words for a charge name its side-B
+// crystals, and how to make its run model. The lab, the answer-key tool and
+// the fuzz targets all take their experiments from one list of these;
+// window geometry stays with the windows.
+struct ExperimentDefinition
+{
+    int number = 0;           // 1, 2, ...: "exp1" in a worksheet
+    std::string title;        // "Experiment 1"
+    int temperatureLimit = 0; // degrees Celsius: entries from 0 up to this are accepted
+    std::string sideBCrystals; // "mineral 2", "the solid solution"
+    std::function<std::unique_ptr<ExperimentModel>()> makeModel;
+};
+
+using ExperimentList = std::vector<ExperimentDefinition>;
