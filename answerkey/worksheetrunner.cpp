@@ -105,7 +105,7 @@ bool WorksheetRunner::runLine(const QString &line, QString &error)
             error = QStringLiteral("probe takes nothing after it");
             return false;
         }
-        const QString report = target.report(m_scatter, m_locale);
+        const QString report = QString::fromStdString(target.report(m_scatter, m_locale).text);
         if (m_outputMode == Output::Everything) {
             m_output += QStringLiteral("%1 probe ->\n").arg(name);
             m_output += QString(report).replace(QLatin1String("\r\n"), QLatin1String("\n"));

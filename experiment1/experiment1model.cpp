@@ -19,10 +19,10 @@ RunOutcome Experiment1Model::run(const RunEntries &entries)
     // The temperature is kept before anything can fail, so a failed run still
     // reports the new temperature.
     m_state.runTemp = entries.temperature;
-    const float totalGrams = entries.grams1 + entries.grams2;
-    if (totalGrams == 0.0f)
+    const std::optional<RunEntries::Bulk> bulk = entries.bulk();
+    if (!bulk)
         return RunOutcome::failed(RunOutcome::Failure::DivisionByZero);
-    const float bulkX2 = entries.grams2 / totalGrams;
+    const float bulkX2 = bulk->x2;
     const float runTemp = m_state.runTemp;
 
     if (bulkX2 >= D::pureMineral2X2) {
@@ -96,8 +96,8 @@ RunOutcome Experiment1Model::showFraction(Charge::Side side, float crystalFracti
     return RunOutcome::showing(Charge::fromCrystalFraction(side, fraction));
 }
 
-std::string Experiment1Model::report(ScatterSource &scatter, std::int64_t &drawCount,
-                                     const NumberFormat &format) const
+MicroprobeReport Experiment1Model::report(ScatterSource &scatter, std::int64_t &drawCount,
+                                          const NumberFormat &format) const
 {
-    return Experiment1Report(m_state, format).build(scatter, drawCount);
+    return Experiment1Report::build(m_state, scatter, drawCount, format);
 }

@@ -27,8 +27,8 @@ class Experiment1Model : public ExperimentModel
 {
 public:
     RunOutcome run(const RunEntries &entries) override;
-    std::string report(ScatterSource &scatter, std::int64_t &drawCount,
-                       const NumberFormat &format) const override;
+    MicroprobeReport report(ScatterSource &scatter, std::int64_t &drawCount,
+                            const NumberFormat &format) const override;
 
     const Experiment1State &state() const { return m_state; }
     void setState(const Experiment1State &state) { m_state = state; }

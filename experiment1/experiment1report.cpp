@@ -1,122 +1,88 @@
 #include "experiment1report.h"
 
-#include <cmath>
+#include "microprobe.h"
+#include "reporttext.h"
 
 namespace {
 
-using Column = Experiment1Report::Column;
-
-// End members in weight percent: mineral 1 (SiO2, MgO, CaO) and mineral 2
-// (SiO2, Al2O3, CaO); each sums to 100.00.
-constexpr Column mineral1{55.49, 0, 18.61, 25.9};
-constexpr Column mineral2{43.19, 36.65, 0, 20.16};
+using Column = OxideSystem::Column;
+using Phase = ReportText::Phase;
+enum Oxide { SiO2, Al2O3, MgO, CaO, OxideCount };
 
 // The crystals beside the eutectic liquid are analysed against a slightly
 // different calibration (43.2, 36.64 and 25.89); crystal(1) sums to 99.99.
 constexpr Column eutecticCrystal1{55.49, 0, 18.61, 25.89};
 constexpr Column eutecticCrystal2{43.2, 36.64, 0, 20.16};
 
-constexpr ReportText::RowLabels rowLabels{"SiO2       ", "Al2O3      ", "MgO        ", "CaO        "};
-
 } // namespace
 
-Experiment1Report::Experiment1Report(const Experiment1State &state, const NumberFormat &format)
-    : m_state(state)
-    , m_text(format)
-{
-}
+// Mineral 1 (SiO2, MgO, CaO) and mineral 2 (SiO2, Al2O3, CaO), in weight percent.
+const OxideSystem Experiment1Report::system{
+    {"SiO2", "Al2O3", "MgO", "CaO"},
+    {55.49, 0, 18.61, 25.9},
+    {43.19, 36.65, 0, 20.16},
+    {SiO2, Al2O3, MgO, CaO},
+    {SiO2, Al2O3, MgO, CaO},
+    {false, true, true, false},
+};
 
-double Experiment1Report::totalOf(const Column &column)
+MicroprobeReport Experiment1Report::build(const Experiment1State &state, ScatterSource &scatter,
+                                          std::int64_t &drawCount, const NumberFormat &format)
 {
-    return ((column[SiO2] + column[Al2O3]) + column[MgO]) + column[CaO];
-}
+    ReportText text(system, format);
+    text.addHeader(state.runTemp);
+    Microprobe probe(system, scatter, drawCount, state.phaseX2);
+    const double phaseX2 = state.phaseX2;
+    const double phaseComplement = static_cast<float>(1.0f - state.phaseX2);
+    const auto glass = [&](Microprobe::NegativeValues negatives) {
+        const Column column = probe.mixture(phaseX2, phaseComplement, negatives);
+        return Phase{column, probe.total(column), phaseX2};
+    };
 
-std::string Experiment1Report::build(ScatterSource &scatter, std::int64_t &drawCount)
-{
-    m_text.addHeader(m_state.runTemp);
-    const double phaseX2 = m_state.phaseX2;
-    const double phaseComplement = static_cast<float>(1.0f - m_state.phaseX2);
-    ReportText &t = m_text;
-
-    switch (m_state.phaseCase) {
+    switch (state.phaseCase) {
     case 1:
-    case 2: {
-        const Column only = mixtureColumn(phaseX2, phaseComplement, SignCorrection::AluminaAndMagnesia,
-                                          scatter, drawCount);
-        t.addOneColumnBlock(m_state.phaseCase == 1 ? "           glass" : "          crystal", rowLabels,
-                            only, totalOf(only), phaseX2);
+    case 2:
+        text.addSinglePhase(state.phaseCase == 1 ? "           glass" : "          crystal",
+                            glass(Microprobe::NegativeValues::ReadAsSize));
         break;
-    }
     case 3: {
         // The two crystals are probed oxide by oxide, alternately.
         Column crystal1{};
         Column crystal2{};
         for (int oxide = 0; oxide < OxideCount; ++oxide) {
-            addCrystalDraw(crystal1, mineral1, oxide, scatter, drawCount);
-            addCrystalDraw(crystal2, mineral2, oxide, scatter, drawCount);
+            crystal1[oxide] = probe.crystalOxide(system.mineral1, oxide);
+            crystal2[oxide] = probe.crystalOxide(system.mineral2, oxide);
         }
-        t.addLine("         crystal(1)   crystal(2)");
-        t.addOxideRows(rowLabels, {&crystal1, &crystal2}, "        ");
-        t.addTotalsAndFractions(t.totalPart(totalOf(crystal1)) + "       " + t.totalPart(totalOf(crystal2)),
-                                t.fraction(0) + "         " + t.fraction(1));
+        text.addPhases("         crystal(1)   crystal(2)",
+                       {{crystal1, probe.total(crystal1), 0}, {crystal2, probe.total(crystal2), 1}},
+                       ReportText::wideSpacing);
         break;
     }
     case 4: {
-        const Column glass = mixtureColumn(phaseX2, phaseComplement, SignCorrection::AluminaAndMagnesia,
-                                           scatter, drawCount);
-        const Column crystal = mixtureColumn(m_state.crystalX2, 1 - m_state.crystalX2,
-                                             SignCorrection::AluminaAndMagnesia, scatter, drawCount);
-        t.addLine("           glass    crystal");
-        t.addOxideRows(rowLabels, {&glass, &crystal}, "      ");
-        t.addTotalsAndFractions(t.totalPart(totalOf(glass)) + "     " + t.totalPart(totalOf(crystal)),
-                                t.fraction(phaseX2) + "       " + t.fraction(m_state.crystalX2));
+        const Phase liquid = glass(Microprobe::NegativeValues::ReadAsSize);
+        const Column crystal = probe.mixture(state.crystalX2, 1 - state.crystalX2,
+                                             Microprobe::NegativeValues::ReadAsSize);
+        text.addPhases("           glass    crystal", {liquid, {crystal, probe.total(crystal), double(state.crystalX2)}},
+                       ReportText::standardSpacing);
         break;
     }
     case 5: {
-        const Column glass = mixtureColumn(phaseX2, phaseComplement, SignCorrection::None, scatter,
-                                           drawCount);
+        const Phase liquid = glass(Microprobe::NegativeValues::Kept);
         // Crystal(2) is probed before crystal(1).
         Column crystal1{};
         Column crystal2{};
         for (int oxide = 0; oxide < OxideCount; ++oxide)
-            addCrystalDraw(crystal2, eutecticCrystal2, oxide, scatter, drawCount);
+            crystal2[oxide] = probe.crystalOxide(eutecticCrystal2, oxide);
         for (int oxide = 0; oxide < OxideCount; ++oxide)
-            addCrystalDraw(crystal1, eutecticCrystal1, oxide, scatter, drawCount);
-        t.addLine("           glass    crystal(1) crystal(2)");
-        t.addOxideRows(rowLabels, {&glass, &crystal1, &crystal2}, "      ");
-        t.addTotalsAndFractions(t.totalPart(totalOf(glass)) + "     " + t.totalPart(totalOf(crystal1))
-                                    + "     " + t.totalPart(totalOf(crystal2)),
-                                t.fraction(phaseX2) + "       " + t.fraction(0) + "       " + t.fraction(1));
+            crystal1[oxide] = probe.crystalOxide(eutecticCrystal1, oxide);
+        text.addPhases("           glass    crystal(1) crystal(2)",
+                       {liquid, {crystal1, probe.total(crystal1), 0}, {crystal2, probe.total(crystal2), 1}},
+                       ReportText::standardSpacing);
         break;
     }
     default:
         // No run yet: the header alone.
         break;
     }
-    return t.text();
-}
-
-Column Experiment1Report::mixtureColumn(double x2, double complement, SignCorrection correction,
-                                        ScatterSource &scatter, std::int64_t &drawCount) const
-{
-    Column column{};
-    for (int oxide = 0; oxide < OxideCount; ++oxide) {
-        const double scatterValue = scatter.fud(m_state.phaseX2, drawCount);
-        double value = (x2 * mineral2[oxide] + complement * mineral1[oxide]) + scatterValue;
-        // An oxide the phase holds little of can come out negative from the
-        // scatter (or from a liquid composition beyond the end member); the
-        // probe reports its size.
-        const bool correctable = oxide == Al2O3 || oxide == MgO;
-        if (correction == SignCorrection::AluminaAndMagnesia && correctable && value < 0)
-            value = 0 - value;
-        column[oxide] = value;
-    }
-    return column;
-}
-
-void Experiment1Report::addCrystalDraw(Column &column, const Column &base, int oxide,
-                                       ScatterSource &scatter, std::int64_t &drawCount) const
-{
-    const double scatterValue = scatter.fud(m_state.phaseX2, drawCount);
-    column[oxide] = base[oxide] == 0 ? std::fabs(scatterValue) : base[oxide] + scatterValue;
+    return text.report();
 }

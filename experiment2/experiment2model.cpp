@@ -17,11 +17,11 @@ RunOutcome Experiment2Model::run(const RunEntries &entries)
     using D = SolidSolutionDiagram;
     // The temperature is kept before anything can fail.
     m_state.runTemp = entries.temperature;
-    const float totalGrams = entries.grams1 + entries.grams2;
-    if (totalGrams == 0.0f)
+    const std::optional<RunEntries::Bulk> bulk = entries.bulk();
+    if (!bulk)
         return RunOutcome::failed(RunOutcome::Failure::DivisionByZero);
-    const float bulkX2 = entries.grams2 / totalGrams;
-    const float bulkX1 = entries.grams1 / totalGrams;
+    const float bulkX2 = bulk->x2;
+    const float bulkX1 = bulk->x1;
     const float runTemp = m_state.runTemp;
 
     if (bulkX1 <= D::pureMineral2X1) {
@@ -60,8 +60,8 @@ RunOutcome Experiment2Model::show(int phaseCase, Charge::Texture texture)
     return RunOutcome::showing(Charge::of(side, texture));
 }
 
-std::string Experiment2Model::report(ScatterSource &scatter, std::int64_t &drawCount,
-                                     const NumberFormat &format) const
+MicroprobeReport Experiment2Model::report(ScatterSource &scatter, std::int64_t &drawCount,
+                                          const NumberFormat &format) const
 {
-    return Experiment2Report(m_state, format).build(scatter, drawCount);
+    return Experiment2Report::build(m_state, scatter, drawCount, format);
 }

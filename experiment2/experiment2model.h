@@ -24,8 +24,8 @@ class Experiment2Model : public ExperimentModel
 {
 public:
     RunOutcome run(const RunEntries &entries) override;
-    std::string report(ScatterSource &scatter, std::int64_t &drawCount,
-                       const NumberFormat &format) const override;
+    MicroprobeReport report(ScatterSource &scatter, std::int64_t &drawCount,
+                            const NumberFormat &format) const override;
 
     const Experiment2State &state() const { return m_state; }
     void setState(const Experiment2State &state) { m_state = state; }

@@ -1,77 +1,52 @@
 #include "experiment2report.h"
 
-#include <array>
+#include "microprobe.h"
+#include "reporttext.h"
 
 namespace {
-
-using Column = Experiment2Report::Column;
-using Oxide = Experiment2Report::Oxide;
-
-// End members in weight percent, in the printed order SiO2, Al2O3, CaO,
-// Na2O: mineral 1 is the sodic end member, mineral 2 the calcic one; each
-// sums to 100.00.
-constexpr Column mineral1{68.74, 19.44, 0, 11.82};
-constexpr Column mineral2{43.19, 36.65, 20.16, 0};
-
-constexpr std::array<Oxide, 4> drawOrder{Oxide::SiO2, Oxide::Na2O, Oxide::CaO, Oxide::Al2O3};
-
-constexpr ReportText::RowLabels rowLabels{"SiO2       ", "Al2O3      ", "CaO        ", "Na2O       "};
-
+enum Oxide { SiO2, Al2O3, CaO, Na2O };
+constexpr auto readAsSize = Microprobe::NegativeValues::ReadAsSize;
 } // namespace
 
-Experiment2Report::Experiment2Report(const Experiment2State &state, const NumberFormat &format)
-    : m_state(state)
-    , m_text(format)
-{
-}
+// Mineral 1 is the sodic end member, mineral 2 the calcic one, in weight
+// percent, in the printed order.
+const OxideSystem Experiment2Report::system{
+    {"SiO2", "Al2O3", "CaO", "Na2O"},
+    {68.74, 19.44, 0, 11.82},
+    {43.19, 36.65, 20.16, 0},
+    {SiO2, Na2O, CaO, Al2O3},
+    {SiO2, Al2O3, Na2O, CaO},
+    {false, false, true, true},
+};
 
-double Experiment2Report::totalOf(const Column &column)
+MicroprobeReport Experiment2Report::build(const Experiment2State &state, ScatterSource &scatter,
+                                          std::int64_t &drawCount, const NumberFormat &format)
 {
-    return ((column[SiO2] + column[Al2O3]) + column[Na2O]) + column[CaO];
-}
+    ReportText text(system, format);
+    text.addHeader(state.runTemp);
+    Microprobe probe(system, scatter, drawCount, state.phaseX2);
+    const double phaseX2 = state.phaseX2;
+    const double phaseComplement = static_cast<float>(1.0f - state.phaseX2);
 
-std::string Experiment2Report::build(ScatterSource &scatter, std::int64_t &drawCount)
-{
-    ReportText &t = m_text;
-    t.addHeader(m_state.runTemp);
-    const double phaseX2 = m_state.phaseX2;
-    const double phaseComplement = static_cast<float>(1.0f - m_state.phaseX2);
-
-    switch (m_state.phaseCase) {
+    switch (state.phaseCase) {
     case 1:
     case 2: {
-        const Column only = analyse(phaseX2, phaseComplement, scatter, drawCount);
-        t.addOneColumnBlock(m_state.phaseCase == 1 ? "           glass" : "          crystal", rowLabels,
-                            only, totalOf(only), phaseX2);
+        const auto only = probe.mixture(phaseX2, phaseComplement, readAsSize);
+        text.addSinglePhase(state.phaseCase == 1 ? "           glass" : "          crystal",
+                            {only, probe.total(only), phaseX2});
         break;
     }
     case 3: {
-        const Column crystal = analyse(phaseX2, phaseComplement, scatter, drawCount);
-        const Column glass = analyse(m_state.glassX2, 1.0 - m_state.glassX2, scatter, drawCount);
-        t.addLine("          crystal     glass");
-        t.addOxideRows(rowLabels, {&crystal, &glass}, "      ");
-        t.addTotalsAndFractions(t.totalPart(totalOf(crystal)) + "     " + t.totalPart(totalOf(glass)),
-                                t.fraction(phaseX2) + "       " + t.fraction(m_state.glassX2));
+        const auto crystal = probe.mixture(phaseX2, phaseComplement, readAsSize);
+        const auto glass = probe.mixture(state.glassX2, 1.0 - state.glassX2, readAsSize);
+        text.addPhases("          crystal     glass",
+                       {{crystal, probe.total(crystal), phaseX2}, {glass, probe.total(glass), state.glassX2}},
+                       ReportText::standardSpacing);
         break;
     }
     default:
         // No run yet: the header alone.
         break;
     }
-    return t.text();
-}
-
-Column Experiment2Report::analyse(double x2, double complement, ScatterSource &scatter,
-                                  std::int64_t &drawCount) const
-{
-    Column column{};
-    for (const Oxide oxide : drawOrder) {
-        // Every draw passes the crystal's X(2), the glass column's too.
-        const double scatterValue = scatter.fud(m_state.phaseX2, drawCount);
-        double value = (x2 * mineral2[oxide] + complement * mineral1[oxide]) + scatterValue;
-        if ((oxide == Na2O || oxide == CaO) && value < 0)
-            value = 0 - value;
-        column[oxide] = value;
-    }
-    return column;
+    return text.report();
 }

@@ -52,7 +52,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         check(session.drawCount() >= 1 && session.drawCount() <= 3);
         if (result.kind == ExperimentSession::RunResult::Kind::ChargeShown)
             check(std::find(pictures.begin(), pictures.end(), result.charge) != pictures.end());
-        const QString report = session.report(scatter, locale);
+        const QString report = QString::fromStdString(session.report(scatter, locale).text);
         check(report.startsWith(QLatin1String("Temperature = ")) && report.endsWith(QLatin1String("\r\n")));
     }
     return 0;

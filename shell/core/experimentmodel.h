@@ -1,11 +1,12 @@
 #pragma once
 
 #include "charge.h"
+#include "microprobereport.h"
 #include "numberformat.h"
 #include "scattersource.h"
 
 #include <cstdint>
-#include <string>
+#include <optional>
 
 // The three entries of a run, already accepted by the window's checks:
 // grams of mineral 1, grams of mineral 2 and the run temperature in degrees
@@ -15,6 +16,22 @@ struct RunEntries
     float grams1 = 0;
     float grams2 = 0;
     float temperature = 0;
+
+    // The charge's bulk composition: X(2) = grams2 / (grams1 + grams2) and
+    // X(1) = grams1 / (grams1 + grams2), in single precision; nothing for a
+    // charge of no grams, which a run cannot divide by.
+    struct Bulk
+    {
+        float x2;
+        float x1;
+    };
+    std::optional<Bulk> bulk() const
+    {
+        const float totalGrams = grams1 + grams2;
+        if (totalGrams == 0.0f)
+            return std::nullopt;
+        return Bulk{grams2 / totalGrams, grams1 / totalGrams};
+    }
 };
 
 // What a run gives back to the window: the charge to show, or the failure
@@ -50,8 +67,8 @@ public:
     // Classifies the charge and stores the run state.
     virtual RunOutcome run(const RunEntries &entries) = 0;
 
-    // The whole microprobe report (CR LF line ends) of the last run, with one
-    // scatter draw per analysed oxide value; each draw advances drawCount.
-    virtual std::string report(ScatterSource &scatter, std::int64_t &drawCount,
-                               const NumberFormat &format) const = 0;
+    // The whole microprobe report of the last run, with one scatter draw per
+    // analysed oxide value; each draw advances drawCount.
+    virtual MicroprobeReport report(ScatterSource &scatter, std::int64_t &drawCount,
+                                    const NumberFormat &format) const = 0;
 };

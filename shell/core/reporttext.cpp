@@ -1,31 +1,31 @@
 #include "reporttext.h"
 
-namespace {
-constexpr std::string_view lineEnd = "\r\n";
-}
+#include <sstream>
 
-ReportText::ReportText(const NumberFormat &format)
-    : m_format(format)
+namespace {
+
+constexpr std::string_view lineEnd = "\r\n";
+// Row labels are the oxide's name in a field this wide.
+constexpr std::size_t labelWidth = 11;
+
+} // namespace
+
+ReportText::ReportText(const OxideSystem &system, const NumberFormat &format)
+    : m_system(system)
+    , m_format(format)
 {
 }
 
 void ReportText::addHeader(float runTemp)
 {
-    std::string line = "Temperature = ";
-    line += m_format.apply(runTemp, "0000");
-    line += " degrees Celsius  ";
-    addLine(line);
+    m_report.temperature = runTemp;
+    addLine("Temperature = " + m_format.apply(runTemp, "0000") + " degrees Celsius  ");
 }
 
 void ReportText::addLine(std::string_view line)
 {
-    m_text += line;
-    m_text += lineEnd;
-}
-
-void ReportText::addEmptyLine()
-{
-    m_text += lineEnd;
+    m_report.text += line;
+    m_report.text += lineEnd;
 }
 
 std::string ReportText::oxide(double value) const
@@ -45,42 +45,54 @@ std::string ReportText::totalPart(double total) const
     return m_format.apply(total, "000.00");
 }
 
-std::string ReportText::singleTotalLine(double total) const
+void ReportText::addSinglePhase(std::string_view heading, const Phase &phase)
 {
-    if (total < 100.0)
-        return "Total      " + m_format.apply(total, "00.00");
-    return "Total     " + m_format.apply(total, "000.00");
+    addPhases(heading, {phase}, standardSpacing);
 }
 
-void ReportText::addOneColumnBlock(std::string_view heading, const RowLabels &labels,
-                                   const Column &column, double total, double x2)
+void ReportText::addPhases(std::string_view headingLine, std::initializer_list<Phase> phases, const Spacing &spacing)
 {
-    addLine(heading);
-    addOxideRows(labels, {&column}, {});
-    addLine(singleTotalLine(total));
-    addEmptyLine();
-    addLine("X(2)        " + fraction(x2));
-}
-
-void ReportText::addOxideRows(const RowLabels &labels, std::initializer_list<const Column *> columns,
-                              std::string_view gap)
-{
-    for (std::size_t row = 0; row < labels.size(); ++row) {
-        std::string line(labels[row]);
+    addLine(headingLine);
+    for (std::size_t row = 0; row < m_system.oxideNames.size(); ++row) {
+        std::string line(m_system.oxideNames[row]);
+        line.resize(labelWidth, ' ');
         bool first = true;
-        for (const Column *column : columns) {
+        for (const Phase &phase : phases) {
             if (!first)
-                line += gap;
-            line += oxide((*column)[row]);
+                line += spacing.oxides;
+            line += oxide(phase.column[row]);
             first = false;
         }
         addLine(line);
     }
+    std::string totals = "Total     ";
+    std::string fractions = "X(2)        ";
+    bool first = true;
+    for (const Phase &phase : phases) {
+        if (!first) {
+            totals += spacing.totals;
+            fractions += spacing.fractions;
+        }
+        totals += totalPart(phase.total);
+        fractions += fraction(phase.x2);
+        first = false;
+    }
+    addLine(totals);
+    addLine({});
+    addLine(fractions);
+    keep(headingLine, phases);
 }
 
-void ReportText::addTotalsAndFractions(std::string_view totals, std::string_view fractions)
+void ReportText::keep(std::string_view headingLine, std::initializer_list<Phase> phases)
 {
-    addLine(std::string("Total     ").append(totals));
-    addEmptyLine();
-    addLine(std::string("X(2)        ").append(fractions));
+    std::istringstream names{std::string(headingLine)};
+    for (const Phase &phase : phases) {
+        PhaseAnalysis analysis;
+        names >> analysis.phase;
+        for (std::size_t row = 0; row < m_system.oxideNames.size(); ++row)
+            analysis.oxides.emplace_back(m_system.oxideNames[row], phase.column[row]);
+        analysis.total = phase.total;
+        analysis.x2 = phase.x2;
+        m_report.phases.push_back(std::move(analysis));
+    }
 }

@@ -1,57 +1,67 @@
 #pragma once
 
+#include "microprobereport.h"
 #include "numberformat.h"
+#include "oxidesystem.h"
 
-#include <array>
 #include <initializer_list>
 #include <string>
 #include <string_view>
 
 // The text of a microprobe report under construction: lines ended by
 // carriage return and line feed, built from fixed labels, runs of blanks and
-// numbers under the report's digit patterns. The pieces that both
-// experiments' reports share live here, so their columns line up the same
-// way.
+// numbers under the report's digit patterns. Both experiments' reports are
+// put together here, so their columns line up the same way; each phase
+// added is also kept with its values.
+//
+// Oxide values show under "00.00", X(2) under "0.00", the temperature in
+// whole degrees under "0000". A total below 100 shows under "00.00" after a
+// blank, one of 100 or more under "000.00", so a column's total takes six
+// characters (seven for a total just under 100 that rounds to 100.00).
 class ReportText
 {
 public:
-    // Four oxide values of one phase, in the order its rows are printed.
-    using Column = std::array<double, 4>;
-    using RowLabels = std::array<std::string_view, 4>;
+    using Column = OxideSystem::Column;
 
-    explicit ReportText(const NumberFormat &format);
+    // One analysed phase: its four oxide values (printed order), total, X(2).
+    struct Phase
+    {
+        Column column;
+        double total = 0;
+        double x2 = 0;
+    };
 
-    // "Temperature = 1300 degrees Celsius  ": the run temperature in whole
-    // degrees under "0000" (an unset temperature reads as 0, so 0000).
+    // The blanks between the columns of the oxide rows, the totals and the
+    // X(2) values.
+    struct Spacing
+    {
+        std::string_view oxides;
+        std::string_view totals;
+        std::string_view fractions;
+    };
+    static constexpr Spacing standardSpacing{"      ", "     ", "       "};
+    static constexpr Spacing wideSpacing{"        ", "       ", "         "};
+
+    ReportText(const OxideSystem &system, const NumberFormat &format);
+
+    // "Temperature = 1300 degrees Celsius  " (an unset temperature reads as 0, so 0000).
     void addHeader(float runTemp);
-    void addLine(std::string_view line);
-    void addEmptyLine();
+    // A charge of one phase: heading, four oxide rows, the total, an empty line and X(2).
+    void addSinglePhase(std::string_view heading, const Phase &phase);
+    // A charge of several phases side by side; the heading line names them
+    // in the order of the columns.
+    void addPhases(std::string_view headingLine, std::initializer_list<Phase> phases, const Spacing &spacing);
 
-    // An oxide value in weight percent under "00.00".
-    std::string oxide(double value) const;
-    // An X(2) value under "0.00".
-    std::string fraction(double value) const;
-    // The total of one column of a several-column report, 6 characters for
-    // the totals that occur: a blank and "00.00" below 100, "000.00" at 100
-    // or more. A total just under 100 that rounds to 100.00 takes 7.
-    std::string totalPart(double total) const;
-    // The whole total line of a one-column report.
-    std::string singleTotalLine(double total) const;
-
-    // The block of a charge with one phase: heading, four oxide rows, the
-    // total, an empty line and X(2).
-    void addOneColumnBlock(std::string_view heading, const RowLabels &labels, const Column &column,
-                           double total, double x2);
-    // Four oxide rows of several columns, the columns separated by gap.
-    void addOxideRows(const RowLabels &labels, std::initializer_list<const Column *> columns,
-                      std::string_view gap);
-    // "Total     " and the total parts, an empty line, "X(2)        " and the
-    // X(2) values, each already joined with their gaps.
-    void addTotalsAndFractions(std::string_view totals, std::string_view fractions);
-
-    const std::string &text() const { return m_text; }
+    const MicroprobeReport &report() const { return m_report; }
 
 private:
+    void addLine(std::string_view line);
+    std::string oxide(double value) const;
+    std::string fraction(double value) const;
+    std::string totalPart(double total) const;
+    void keep(std::string_view headingLine, std::initializer_list<Phase> phases);
+
+    const OxideSystem &m_system;
     const NumberFormat &m_format;
-    std::string m_text;
+    MicroprobeReport m_report;
 };

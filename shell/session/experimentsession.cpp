@@ -26,10 +26,10 @@ ExperimentSession::RunResult ExperimentSession::run(const EntryTexts &texts, con
     return {RunResult::Kind::ChargeShown, -1, outcome.charge};
 }
 
-QString ExperimentSession::report(ScatterSource &scatter, const QLocale &locale)
+MicroprobeReport ExperimentSession::report(ScatterSource &scatter, const QLocale &locale)
 {
     const NumberFormat format(locale.decimalPoint().toStdString());
-    return QString::fromStdString(m_model->report(scatter, m_drawCount, format));
+    return m_model->report(scatter, m_drawCount, format);
 }
 
 QString ExperimentSession::entryErrorMessage(int entryIndex) const

@@ -39,7 +39,8 @@ public:
     explicit ExperimentSession(const ExperimentDefinition &definition);
 
     RunResult run(const EntryTexts &texts, const QLocale &locale);
-    QString report(ScatterSource &scatter, const QLocale &locale);
+    // A microprobe press: the report of the last run, numbers in the locale's way.
+    MicroprobeReport report(ScatterSource &scatter, const QLocale &locale);
 
     QString entryErrorMessage(int entryIndex) const;
     // The charge's picture file and what it shows, in this experiment's words.

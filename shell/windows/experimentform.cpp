@@ -108,5 +108,5 @@ void ExperimentForm::Command2_Click()
 
 void ExperimentForm::Command3_Click()
 {
-    m_window->showReport(m_session.report(m_scatter, QLocale()));
+    m_window->showReport(QString::fromStdString(m_session.report(m_scatter, QLocale()).text));
 }

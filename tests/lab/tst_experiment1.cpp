@@ -25,7 +25,7 @@ QString report(const Experiment1State &state, ScatterSource &scatter, std::int64
 {
     Experiment1Model model;
     model.setState(state);
-    return QString::fromStdString(model.report(scatter, drawCount, NumberFormat(separator)));
+    return QString::fromStdString(model.report(scatter, drawCount, NumberFormat(separator)).text);
 }
 
 QString lines(std::initializer_list<const char *> textLines)
@@ -372,7 +372,7 @@ void Experiment1Test::freshStartReport()
     AnalyticalScatter scatter;
     std::int64_t drawCount = 3; // the run's three entry checks
     QVERIFY(model.run({0.5f, 0.5f, 1300.f}).isSuccess());
-    const QString text = QString::fromStdString(model.report(scatter, drawCount, NumberFormat(".")));
+    const QString text = QString::fromStdString(model.report(scatter, drawCount, NumberFormat(".")).text);
     QCOMPARE(text, lines({"Temperature = 1300 degrees Celsius  ",
                           "           glass    crystal",
                           "SiO2       49.96      43.26",

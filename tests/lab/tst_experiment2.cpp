@@ -218,7 +218,7 @@ void Experiment2Test::report()
     model.setState({phaseCase, phaseX2, glassX2, runTemp});
     FixedScatter scatter(std::vector<double>(draws.begin(), draws.end()));
     std::int64_t drawCount = 7;
-    QCOMPARE(QString::fromStdString(model.report(scatter, drawCount, NumberFormat("."))), expected);
+    QCOMPARE(QString::fromStdString(model.report(scatter, drawCount, NumberFormat(".")).text), expected);
     const int expectedDraws = QList<int>{0, 4, 4, 8}.value(phaseCase);
     QCOMPARE(drawCount, 7 + expectedDraws);
     // Every draw passes the crystal's composition, the glass column's too.

@@ -221,7 +221,7 @@ void SweepTest::everyEntryOfTheGrid()
                 if (runs % probeStride != 0)
                     continue;
                 ++probes;
-                const std::string report = model->report(scatter, drawCount, format);
+                const std::string report = model->report(scatter, drawCount, format).text;
                 const std::vector<double> draws = scatter.take();
                 const int phaseCase = experiment == 1 ? static_cast<Experiment1Model &>(*model).state().phaseCase
                                                       : static_cast<Experiment2Model &>(*model).state().phaseCase;

@@ -381,7 +381,7 @@ void WindowsTest::scatterContinuesAcrossWindows()
     button(window, "Command1")->click();
     button(window, "Command3")->click();
     model1.run({0.5f, 0.5f, 1300.f});
-    QCOMPARE(reportBox(window)->toPlainText(), shown(model1.report(shadow, count1, format)));
+    QCOMPARE(reportBox(window)->toPlainText(), shown(model1.report(shadow, count1, format).text));
     button(window, "Command2")->click();
 
     window = openActive(m_menu->form3());
@@ -389,12 +389,12 @@ void WindowsTest::scatterContinuesAcrossWindows()
     button(window, "Command1")->click();
     button(window, "Command3")->click();
     model2.run({0.9f, 0.1f, 1200.f});
-    QCOMPARE(reportBox(window)->toPlainText(), shown(model2.report(shadow, count2, format)));
+    QCOMPARE(reportBox(window)->toPlainText(), shown(model2.report(shadow, count2, format).text));
     button(window, "Command2")->click();
 
     window = openActive(m_menu->form2());
     button(window, "Command3")->click();
-    QCOMPARE(reportBox(window)->toPlainText(), shown(model1.report(shadow, count1, format)));
+    QCOMPARE(reportBox(window)->toPlainText(), shown(model1.report(shadow, count1, format).text));
     QCOMPARE(m_menu->form2()->session().drawCount(), count1);
     QCOMPARE(m_menu->form3()->session().drawCount(), count2);
     QCOMPARE(count1, 3 + 8 + 8);
