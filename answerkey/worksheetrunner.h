@@ -27,9 +27,9 @@ public:
 
     // Runs one line; returns false with `error` set for a malformed line
     // (nothing is run then).
-    bool runLine(const QString &line, QString &error);
+    [[nodiscard]] bool runLine(const QString &line, QString &error);
     // Runs a whole worksheet; stops at the first malformed line, naming it.
-    bool runScript(const QString &script, const QString &scriptName, QString &error);
+    [[nodiscard]] bool runScript(const QString &script, const QString &scriptName, QString &error);
 
     // What the student saw, action after action.
     const QString &output() const { return m_output; }

@@ -26,13 +26,17 @@ struct Experiment1State
 class Experiment1Model : public ExperimentModel
 {
 public:
+    // A window's model starts with no run; one may also resume the state a
+    // run left.
+    explicit Experiment1Model(const Experiment1State &state = {}) : m_state(state) {}
+
     RunOutcome run(const RunEntries &entries) override;
     MicroprobeReport report(ScatterSource &scatter, std::int64_t &drawCount,
                             const NumberFormat &format) const override;
 
     const Experiment1State &state() const { return m_state; }
-    void setState(const Experiment1State &state) { m_state = state; }
 
+protected:
     // Liquid plus one crystal on either side of the eutectic: store case 4
     // with the liquid's composition, then take the crystal fraction from the
     // lever rule. A zero denominator fails after the state is stored.

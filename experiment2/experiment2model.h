@@ -23,12 +23,15 @@ struct Experiment2State
 class Experiment2Model : public ExperimentModel
 {
 public:
+    // A window's model starts with no run; one may also resume the state a
+    // run left.
+    explicit Experiment2Model(const Experiment2State &state = {}) : m_state(state) {}
+
     RunOutcome run(const RunEntries &entries) override;
     MicroprobeReport report(ScatterSource &scatter, std::int64_t &drawCount,
                             const NumberFormat &format) const override;
 
     const Experiment2State &state() const { return m_state; }
-    void setState(const Experiment2State &state) { m_state = state; }
 
 private:
     RunOutcome show(int phaseCase, Charge::Texture texture);

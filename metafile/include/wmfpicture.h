@@ -52,7 +52,7 @@ private:
     std::shared_ptr<const PictureData> m_data;
 };
 
-struct ReadResult
+struct [[nodiscard]] ReadResult
 {
     std::optional<Picture> picture; // set when the file was accepted
     QString error;                  // one line saying what is wrong when it was not

@@ -13,7 +13,7 @@ namespace wmf {
 // palette selected in the device context.
 enum class ColorUsage { RgbColors, PaletteIndexes };
 
-struct DibResult
+struct [[nodiscard]] DibResult
 {
     QImage image; // null when rejected
     QString error;

@@ -32,7 +32,7 @@ struct MetafileLayout
     std::vector<RecordSpan> records; // not including the end-of-file record
 };
 
-struct ScanResult
+struct [[nodiscard]] ScanResult
 {
     std::optional<MetafileLayout> layout;
     QString error;

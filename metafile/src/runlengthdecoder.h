@@ -18,7 +18,7 @@ namespace wmf {
 class RunLengthDecoder
 {
 public:
-    struct Result
+    struct [[nodiscard]] Result
     {
         QImage image; // Format_Indexed8 without a colour table; null when rejected
         QString error;

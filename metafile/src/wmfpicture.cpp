@@ -78,7 +78,7 @@ ReadResult failure(const QString &message)
     return ReadResult{std::nullopt, message};
 }
 
-QString checkNaturalSize(const QSizeF &size)
+[[nodiscard]] QString checkNaturalSize(const QSizeF &size)
 {
     const auto isSane = [](qreal side) {
         return std::isfinite(side) && side > 0 && side <= limits::maximumNaturalSidePixels;

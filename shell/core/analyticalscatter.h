@@ -21,8 +21,6 @@ public:
     // size from the second.
     static double fromDraws(float signDraw, float sizeDraw);
 
-    const RandomSource &randomSource() const { return m_random; }
-
 private:
     RandomSource m_random;
 };

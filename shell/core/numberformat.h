@@ -20,8 +20,6 @@ class NumberFormat
 public:
     explicit NumberFormat(std::string decimalSeparator = ".");
 
-    const std::string &decimalSeparator() const { return m_decimalSeparator; }
-
     // pattern: one or more '0', optionally a '.' followed by one or more '0'.
     std::string apply(double value, std::string_view pattern) const;
 

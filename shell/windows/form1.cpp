@@ -11,10 +11,9 @@
 #include <QMouseEvent>
 #include <QPushButton>
 
-const QString Form1::welcomeText = QStringLiteral("Welcome to Orvane Experimental Labs");
-const QString Form1::mottoText = QStringLiteral("Experiments without burnt fingers!");
-
 namespace {
+const QString welcomeText = QStringLiteral("Welcome to Orvane Experimental Labs");
+const QString mottoText = QStringLiteral("Experiments without burnt fingers!");
 constexpr QSize clientSizeTwips(6696, 5268);
 
 // A plain top-level widget reads to a screen reader as an anonymous filler;

@@ -20,9 +20,6 @@ class Form1 : public QWidget
 public:
     Form1(const ExperimentList &experiments, ScatterSource &scatter, QWidget *parent = nullptr);
 
-    static const QString welcomeText;
-    static const QString mottoText;
-
     // The experiment windows' objects, created on first use.
     ExperimentForm *form2();
     ExperimentForm *form3();

@@ -109,8 +109,7 @@ void Experiment2Test::classification()
     QFETCH(double, phaseX2);
     QFETCH(double, glassX2);
 
-    Experiment2Model model;
-    model.setState(earlierState());
+    Experiment2Model model(earlierState());
     const RunOutcome outcome = model.run({grams1, grams2, temperature});
     QVERIFY(outcome.isSuccess());
     QCOMPARE(QString::fromStdString(outcome.charge.pictureName()), picture);
@@ -136,8 +135,7 @@ void Experiment2Test::glassSurvivesALaterMixtureRun()
 
 void Experiment2Test::bothMassesZeroKeepsAllButTheTemperature()
 {
-    Experiment2Model model;
-    model.setState(earlierState());
+    Experiment2Model model(earlierState());
     QCOMPARE(model.run({0.f, 0.f, 1200.f}).failure, RunOutcome::Failure::DivisionByZero);
     QCOMPARE(model.state().runTemp, 1200.f);
     QCOMPARE(model.state().phaseCase, earlierState().phaseCase);
@@ -214,8 +212,7 @@ void Experiment2Test::report()
     QFETCH(QList<double>, draws);
     QFETCH(QString, expected);
 
-    Experiment2Model model;
-    model.setState({phaseCase, phaseX2, glassX2, runTemp});
+    const Experiment2Model model({phaseCase, phaseX2, glassX2, runTemp});
     FixedScatter scatter(std::vector<double>(draws.begin(), draws.end()));
     std::int64_t drawCount = 7;
     QCOMPARE(QString::fromStdString(model.report(scatter, drawCount, NumberFormat(".")).text), expected);
