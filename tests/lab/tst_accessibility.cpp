@@ -56,8 +56,6 @@ private slots:
     void everyInteractiveControlIsNamed_data();
     void everyInteractiveControlIsNamed();
     void entriesAreNamedByTheirLabels();
-    void reportAndPictureAreExposed();
-    void messageBoxesAnnounceTitleAndText();
 };
 
 void AccessibilityTest::initTestCase()
@@ -112,56 +110,6 @@ void AccessibilityTest::entriesAreNamedByTheirLabels()
     menu.form3()->show();
     QCOMPARE(accessibleName(entry(menu.form3()->window(), 2)),
              QStringLiteral("Raise Temperature to 1900 C and then lower to:"));
-}
-
-void AccessibilityTest::reportAndPictureAreExposed()
-{
-    FreshLab lab;
-    Form1 &menu = lab.menu;
-    menu.form2()->show();
-    ExperimentWindow *window = menu.form2()->window();
-    entry(window, 0)->setText(QStringLiteral("0.8"));
-    entry(window, 1)->setText(QStringLiteral("0.2"));
-    entry(window, 2)->setText(QStringLiteral("1300"));
-    button(window, "Command1")->click();
-    button(window, "Command3")->click();
-
-    QAccessibleInterface *picture = QAccessible::queryAccessibleInterface(pictureBox(window));
-    QCOMPARE(picture->text(QAccessible::Description),
-             QStringLiteral("Charge of glass with crystals of mineral 1, 40 to 50 percent crystal."));
-    QAccessibleInterface *report = QAccessible::queryAccessibleInterface(reportBox(window));
-    QCOMPARE(report->text(QAccessible::Name), QStringLiteral("Microprobe Results"));
-    QVERIFY(report->textInterface());
-    const QString text = report->textInterface()->text(0, report->textInterface()->characterCount());
-    QVERIFY2(text.startsWith(QStringLiteral("Temperature = 1300 degrees Celsius")), qPrintable(text));
-    QVERIFY(report->state().readOnly);
-}
-
-void AccessibilityTest::messageBoxesAnnounceTitleAndText()
-{
-    FreshLab lab;
-    Form1 &menu = lab.menu;
-    menu.form2()->show();
-    ExperimentWindow *window = menu.form2()->window();
-    QString announcedName;
-    QStringList announcedTexts;
-    QTimer watcher;
-    watcher.setInterval(5);
-    connect(&watcher, &QTimer::timeout, this, [&] {
-        auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
-        if (!box)
-            return;
-        QAccessibleInterface *interface = QAccessible::queryAccessibleInterface(box);
-        announcedName = interface->text(QAccessible::Name);
-        for (int index = 0; index < interface->childCount(); ++index)
-            announcedTexts << interface->child(index)->text(QAccessible::Name);
-        box->button(QMessageBox::Ok)->click();
-    });
-    watcher.start();
-    button(window, "Command1")->click(); // all boxes empty
-    QCOMPARE(announcedName, QStringLiteral("Entry Error"));
-    QVERIFY2(announcedTexts.contains(QStringLiteral("A value between 0 and 1 is required!")),
-             qPrintable(announcedTexts.join(QLatin1String(" | "))));
 }
 
 QTEST_MAIN(AccessibilityTest)

@@ -60,8 +60,6 @@ private slots:
     void liquidusComparisonIsStrict();
     void negativeFractionShowsATraceOfCrystal();
     void failuresKeepTheirState();
-    void chargeBands_data();
-    void chargeBands();
     void report_data();
     void report();
     void reportDrawsPassPhaseX2AndCount();
@@ -175,43 +173,6 @@ void Experiment1Test::failuresKeepTheirState()
     QCOMPARE(resumed.state().phaseCase, 4);
     QCOMPARE(resumed.state().phaseX2, 0.f);
     QCOMPARE(resumed.state().crystalX2, 0);
-}
-
-void Experiment1Test::chargeBands_data()
-{
-    QTest::addColumn<double>("fraction");
-    QTest::addColumn<QString>("letter");
-    QTest::addRow("none") << 0.0 << "a";
-    QTest::addRow("negative stand-in") << 0.001 << "b";
-    QTest::addRow("0.1 is still b") << 0.1 << "b";
-    QTest::addRow("just above 0.1") << std::nextafter(0.1, 1.0) << "c";
-    QTest::addRow("0.15") << 0.15 << "c";
-    QTest::addRow("0.2") << 0.2 << "d";
-    QTest::addRow("0.25") << 0.25 << "e";
-    QTest::addRow("0.3") << 0.3 << "f";
-    QTest::addRow("0.35") << 0.35 << "g";
-    QTest::addRow("0.4 is h") << 0.4 << "h";
-    QTest::addRow("0.44") << 0.44 << "i";
-    QTest::addRow("0.5") << 0.5 << "i";
-    QTest::addRow("0.6") << 0.6 << "j";
-    QTest::addRow("0.7") << 0.7 << "k";
-    QTest::addRow("0.8 is l") << 0.8 << "l";
-    QTest::addRow("just above 0.8") << std::nextafter(0.8, 1.0) << "m";
-    QTest::addRow("just below 1") << std::nextafter(1.0, 0.0) << "m";
-    QTest::addRow("all crystal") << 1.0 << "n";
-    QTest::addRow("above 1 has none") << 1.31 << "";
-    QTest::addRow("negative has none") << -0.2 << "";
-    QTest::addRow("not a number has none") << std::nan("") << "";
-    // A single-precision fraction is widened before it is compared.
-    QTest::addRow("float 0.1 lies above 0.1") << double(0.1f) << "c";
-}
-
-void Experiment1Test::chargeBands()
-{
-    QFETCH(double, fraction);
-    QFETCH(QString, letter);
-    const QString name = QString::fromStdString(Charge::fromCrystalFraction(Charge::Side::MineralOne, fraction).pictureName());
-    QCOMPARE(name.mid(3).chopped(4), letter);
 }
 
 void Experiment1Test::report_data()

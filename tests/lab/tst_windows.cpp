@@ -11,15 +11,7 @@
 #include <QtTest>
 
 namespace {
-
 const QString picturesFolder = QStringLiteral(LAB_SOURCE_DIR "/pictures");
-
-// What the window shows: the report box holds the report's lines.
-QString shown(const std::string &report)
-{
-    return QString::fromStdString(report).replace(QLatin1String("\r\n"), QLatin1String("\n"));
-}
-
 } // namespace
 
 class WindowsTest : public QObject
@@ -43,8 +35,6 @@ private slots:
     void bothMassesZeroAborts();
     void runStateSurvivesCloseAndReopen();
     void escapeClosesTheWindow();
-    void germanLocale();
-    void scatterContinuesAcrossWindows();
 
 private:
     ExperimentWindow *openActive(ExperimentForm *form);
@@ -350,54 +340,6 @@ void WindowsTest::escapeClosesTheWindow()
     QVERIFY(QTest::qWaitForWindowActive(window));
     QTest::keyClick(entry(window, 0), Qt::Key_Escape);
     QVERIFY(!form->isLoaded());
-}
-
-void WindowsTest::germanLocale()
-{
-    QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
-    ExperimentForm *form = m_menu->form2();
-    ExperimentWindow *window = openActive(form);
-    QVERIFY(window);
-    typeEntries(window, {"0,5", "0,5", "1300"});
-    MessageBoxCatcher catcher;
-    button(window, "Command1")->click();
-    QVERIFY(catcher.messages().isEmpty());
-    button(window, "Command3")->click();
-    QVERIFY(reportBox(window)->toPlainText().contains(QStringLiteral("SiO2       49,96      43,26")));
-}
-
-void WindowsTest::scatterContinuesAcrossWindows()
-{
-    // One scatter sequence serves both windows; each keeps its own state.
-    AnalyticalScatter shadow;
-    Experiment1Model model1;
-    Experiment2Model model2;
-    std::int64_t count1 = 3;
-    std::int64_t count2 = 3;
-    const NumberFormat format(".");
-
-    ExperimentWindow *window = openActive(m_menu->form2());
-    typeEntries(window, {"0.5", "0.5", "1300"});
-    button(window, "Command1")->click();
-    button(window, "Command3")->click();
-    model1.run({0.5f, 0.5f, 1300.f});
-    QCOMPARE(reportBox(window)->toPlainText(), shown(model1.report(shadow, count1, format).text));
-    button(window, "Command2")->click();
-
-    window = openActive(m_menu->form3());
-    typeEntries(window, {"0.9", "0.1", "1200"});
-    button(window, "Command1")->click();
-    button(window, "Command3")->click();
-    model2.run({0.9f, 0.1f, 1200.f});
-    QCOMPARE(reportBox(window)->toPlainText(), shown(model2.report(shadow, count2, format).text));
-    button(window, "Command2")->click();
-
-    window = openActive(m_menu->form2());
-    button(window, "Command3")->click();
-    QCOMPARE(reportBox(window)->toPlainText(), shown(model1.report(shadow, count1, format).text));
-    QCOMPARE(m_menu->form2()->session().drawCount(), count1);
-    QCOMPARE(m_menu->form3()->session().drawCount(), count2);
-    QCOMPARE(count1, 3 + 8 + 8);
 }
 
 QTEST_MAIN(WindowsTest)
