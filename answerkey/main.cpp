@@ -2,9 +2,11 @@
 // worksheet, by playing it through the lab's own run and report code from a
 // fresh start.
 //
-//   orvane-answer-key [--locale NAME] [--reports-only] WORKSHEET   ("-" reads standard input)
+//   orvane-answer-key [--locale NAME] [--reports-only | --csv] WORKSHEET   ("-" reads standard input)
 
 #include "labexperiments.h"
+#include "notebookcsv.h"
+#include "notebookrecorder.h"
 #include "worksheetrunner.h"
 
 #include <QCoreApplication>
@@ -17,11 +19,12 @@ namespace {
 
 int usage()
 {
-    std::fputs("usage: orvane-answer-key [--locale NAME] [--reports-only] WORKSHEET\n"
+    std::fputs("usage: orvane-answer-key [--locale NAME] [--reports-only | --csv] WORKSHEET\n"
                "  WORKSHEET: one action per line, for example\n"
                "    exp1 run 0.5 0.5 1300\n"
                "    exp1 probe\n"
-               "  '-' reads the worksheet from standard input.\n",
+               "  '-' reads the worksheet from standard input.\n"
+               "  --csv prints the outcome as a lab notebook (session 1, no times).\n",
                stderr);
     return 2;
 }
@@ -34,6 +37,7 @@ int main(int argc, char *argv[])
     QStringList arguments = application.arguments().mid(1);
     QLocale locale = QLocale::system();
     WorksheetRunner::Output output = WorksheetRunner::Output::Everything;
+    bool asNotebook = false;
     QString path;
     while (!arguments.isEmpty()) {
         const QString argument = arguments.takeFirst();
@@ -41,6 +45,8 @@ int main(int argc, char *argv[])
             locale = QLocale(arguments.takeFirst());
         else if (argument == QLatin1String("--reports-only"))
             output = WorksheetRunner::Output::ReportsOnly;
+        else if (argument == QLatin1String("--csv"))
+            asNotebook = true;
         else if (path.isEmpty() && (argument == QLatin1String("-") || !argument.startsWith(QLatin1Char('-'))))
             path = argument;
         else
@@ -66,9 +72,19 @@ int main(int argc, char *argv[])
     }
 
     WorksheetRunner runner(labExperiments(), locale, output);
+    QByteArray notebook = NotebookCsv::header();
+    NotebookRecorder recorder(1, QString(), {}, [&notebook](const NotebookRow &row) {
+        notebook += NotebookCsv::encode(row);
+    });
+    if (asNotebook)
+        runner.setRecorder(&recorder);
     QString error;
     const bool ok = runner.runScript(QString::fromUtf8(bytes), path, error);
-    QTextStream(stdout) << runner.output();
+    if (asNotebook) {
+        std::fwrite(notebook.constData(), 1, std::size_t(notebook.size()), stdout);
+    } else {
+        QTextStream(stdout) << runner.output();
+    }
     if (!ok) {
         std::fprintf(stderr, "orvane-answer-key: %s\n", qPrintable(error));
         return 2;

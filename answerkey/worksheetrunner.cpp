@@ -94,7 +94,15 @@ bool WorksheetRunner::runLine(const QString &line, QString &error)
                                    "temperature");
             return false;
         }
-        const ExperimentSession::RunResult result = target.run({tokens[2], tokens[3], tokens[4]}, m_locale);
+        const ExperimentSession::EntryTexts entries{tokens[2], tokens[3], tokens[4]};
+        const ExperimentSession::RunResult result = target.run(entries, m_locale);
+        if (m_recorder) {
+            const SessionEvent::Kind kind = result.kind == ExperimentSession::RunResult::Kind::ChargeShown
+                ? SessionEvent::Kind::Run
+                : result.kind == ExperimentSession::RunResult::Kind::EntryError ? SessionEvent::Kind::EntryError
+                                                                                 : SessionEvent::Kind::Abort;
+            m_recorder->record({kind, &target, entries, result.charge, {}});
+        }
         if (m_outputMode == Output::Everything)
             m_output += QStringLiteral("%1 run %2 %3 %4 -> %5\n")
                             .arg(name, tokens[2], tokens[3], tokens[4], describeRun(target, result));
@@ -105,7 +113,10 @@ bool WorksheetRunner::runLine(const QString &line, QString &error)
             error = QStringLiteral("probe takes nothing after it");
             return false;
         }
-        const QString report = QString::fromStdString(target.report(m_scatter, m_locale).text);
+        const MicroprobeReport probe = target.report(m_scatter, m_locale);
+        if (m_recorder)
+            m_recorder->record({SessionEvent::Kind::Probe, &target, {}, {}, probe});
+        const QString report = QString::fromStdString(probe.text);
         if (m_outputMode == Output::Everything) {
             m_output += QStringLiteral("%1 probe ->\n").arg(name);
             m_output += QString(report).replace(QLatin1String("\r\n"), QLatin1String("\n"));

@@ -2,6 +2,7 @@
 
 #include "analyticalscatter.h"
 #include "experimentsession.h"
+#include "sessionevent.h"
 
 #include <QLocale>
 #include <QString>
@@ -31,6 +32,9 @@ public:
     // Runs a whole worksheet; stops at the first malformed line, naming it.
     [[nodiscard]] bool runScript(const QString &script, const QString &scriptName, QString &error);
 
+    // Tells recorder every run and microprobe press from here on.
+    void setRecorder(SessionRecorder *recorder) { m_recorder = recorder; }
+
     // What the student saw, action after action.
     const QString &output() const { return m_output; }
 
@@ -46,4 +50,5 @@ private:
     AnalyticalScatter m_scatter;
     std::vector<std::unique_ptr<ExperimentSession>> m_sessions;
     QString m_output;
+    SessionRecorder *m_recorder = nullptr;
 };

@@ -5,14 +5,14 @@ set -euo pipefail
 
 packages=(
   build-essential cmake ninja-build pkg-config
-  qt6-base-dev qt6-base-dev-tools libqt6svg6 libgl-dev
+  qt6-base-dev qt6-base-dev-tools libqt6svg6 qt6-svg-dev libgl-dev
   qt6-qpa-plugins
   fonts-liberation fontconfig
   libbenchmark-dev
   clang libclang-rt-14-dev valgrind
   xvfb xauth x11-utils xdotool xclip openbox wmctrl
   dbus dbus-x11 at-spi2-core python3-pyatspi gir1.2-atspi-2.0 python3-gi python3-pil
-  imagemagick libwmf-bin
+  imagemagick libwmf-bin poppler-utils
   appstream desktop-file-utils dpkg-dev file
 )
 

@@ -6,11 +6,12 @@
 #include <QMessageBox>
 
 ExperimentForm::ExperimentForm(const ExperimentDefinition &definition, const ExperimentLayout &layout,
-                               ScatterSource &scatter, QObject *parent)
+                               ScatterSource &scatter, SessionRecorder *recorder, QObject *parent)
     : QObject(parent)
     , m_layout(layout)
     , m_session(definition)
     , m_scatter(scatter)
+    , m_recorder(recorder)
 {
 }
 
@@ -54,12 +55,15 @@ void ExperimentForm::unload()
 
 void ExperimentForm::Command1_Click()
 {
-    const ExperimentSession::RunResult result = m_session.run(m_window->entryTexts(), QLocale());
+    const ExperimentWindow::EntryTexts entries = m_window->entryTexts();
+    const ExperimentSession::RunResult result = m_session.run(entries, QLocale());
     switch (result.kind) {
     case ExperimentSession::RunResult::Kind::EntryError:
+        record(SessionEvent::Kind::EntryError, entries);
         takeEntryErrorPath(result.entryIndex);
         return;
     case ExperimentSession::RunResult::Kind::Aborted:
+        record(SessionEvent::Kind::Abort, entries);
         takeUnexpectedErrorPath();
         return;
     case ExperimentSession::RunResult::Kind::ChargeShown:
@@ -71,11 +75,19 @@ void ExperimentForm::Command1_Click()
     const wmf::ReadResult picture = wmf::Picture::readFile(QDir::current().filePath(pictureName));
     if (!picture.isValid()) {
         qWarning("Charge picture %s: %s", qPrintable(pictureName), qPrintable(picture.error));
+        record(SessionEvent::Kind::Abort, entries);
         takeUnexpectedErrorPath();
         return;
     }
     m_window->showPicture(*picture.picture, pictureName, m_session.describe(result.charge));
+    record(SessionEvent::Kind::Run, entries, result.charge);
     m_window->focusEntry(0);
+}
+
+void ExperimentForm::record(SessionEvent::Kind kind, const ExperimentWindow::EntryTexts &entries, const Charge &charge)
+{
+    if (m_recorder)
+        m_recorder->record({kind, &m_session, entries, charge, {}});
 }
 
 void ExperimentForm::takeEntryErrorPath(int index)
@@ -108,5 +120,8 @@ void ExperimentForm::Command2_Click()
 
 void ExperimentForm::Command3_Click()
 {
-    m_window->showReport(QString::fromStdString(m_session.report(m_scatter, QLocale()).text));
+    SessionEvent probe{SessionEvent::Kind::Probe, &m_session, {}, {}, m_session.report(m_scatter, QLocale())};
+    m_window->showReport(QString::fromStdString(probe.report.text));
+    if (m_recorder)
+        m_recorder->record(probe);
 }

@@ -2,6 +2,7 @@
 
 #include "experimentlayout.h"
 #include "experimentsession.h"
+#include "sessionevent.h"
 #include "experimentwindow.h"
 
 #include <QObject>
@@ -19,8 +20,9 @@ class ExperimentForm : public QObject
     Q_OBJECT
 
 public:
+    // recorder, when there is one, is told every run and microprobe press.
     ExperimentForm(const ExperimentDefinition &definition, const ExperimentLayout &layout, ScatterSource &scatter,
-                   QObject *parent = nullptr);
+                   SessionRecorder *recorder = nullptr, QObject *parent = nullptr);
     ~ExperimentForm() override;
 
     // Loads the window if it is not loaded and shows it modally: while it is
@@ -43,9 +45,11 @@ private:
     void takeEntryErrorPath(int index);
     void takeUnexpectedErrorPath();
     void showMessage(const QString &title, const QString &text);
+    void record(SessionEvent::Kind kind, const ExperimentWindow::EntryTexts &entries, const Charge &charge = {});
 
     ExperimentLayout m_layout;
     ExperimentSession m_session;
     ScatterSource &m_scatter;
+    SessionRecorder *m_recorder;
     QPointer<ExperimentWindow> m_window;
 };

@@ -28,10 +28,11 @@ const QColor teal(0, 128, 128);
 const QColor yellow(255, 255, 0);
 } // namespace
 
-Form1::Form1(const ExperimentList &experiments, ScatterSource &scatter, QWidget *parent)
+Form1::Form1(const ExperimentList &experiments, ScatterSource &scatter, SessionRecorder *recorder, QWidget *parent)
     : QWidget(parent)
     , m_experiments(experiments)
     , m_scatter(scatter)
+    , m_recorder(recorder)
     , m_dotsPerInch(Twips::screenDotsPerInch())
 {
     static const bool factoryInstalled = (QAccessible::installFactory(mainMenuAccessibility), true);
@@ -105,14 +106,14 @@ void Form1::Label1_Click()
 ExperimentForm *Form1::form2()
 {
     if (!m_form2)
-        m_form2 = new ExperimentForm(m_experiments.at(0), ExperimentLayout::form2(), m_scatter, this);
+        m_form2 = new ExperimentForm(m_experiments.at(0), ExperimentLayout::form2(), m_scatter, m_recorder, this);
     return m_form2;
 }
 
 ExperimentForm *Form1::form3()
 {
     if (!m_form3)
-        m_form3 = new ExperimentForm(m_experiments.at(1), ExperimentLayout::form3(), m_scatter, this);
+        m_form3 = new ExperimentForm(m_experiments.at(1), ExperimentLayout::form3(), m_scatter, m_recorder, this);
     return m_form3;
 }
 

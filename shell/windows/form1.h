@@ -8,6 +8,7 @@ class QLabel;
 class QPushButton;
 class ExperimentForm;
 class ScatterSource;
+class SessionRecorder;
 
 // The main menu, the program's only top-level window: a welcome line that
 // toggles to a motto when clicked, a button for each of the two experiments
@@ -18,7 +19,9 @@ class Form1 : public QWidget
     Q_OBJECT
 
 public:
-    Form1(const ExperimentList &experiments, ScatterSource &scatter, QWidget *parent = nullptr);
+    // recorder, when there is one, is told everything the experiment windows do.
+    Form1(const ExperimentList &experiments, ScatterSource &scatter, SessionRecorder *recorder = nullptr,
+          QWidget *parent = nullptr);
 
     // The experiment windows' objects, created on first use.
     ExperimentForm *form2();
@@ -38,6 +41,7 @@ private:
 
     ExperimentList m_experiments;
     ScatterSource &m_scatter;
+    SessionRecorder *m_recorder;
     qreal m_dotsPerInch;
     QLabel *m_label1 = nullptr;
     ExperimentForm *m_form2 = nullptr;

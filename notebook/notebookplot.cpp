@@ -1,0 +1,102 @@
+#include "notebookplot.h"
+
+#include "charge.h"
+
+#include <QHash>
+
+#include <optional>
+
+namespace {
+
+std::optional<double> typedNumber(const QString &text, const QLocale &locale)
+{
+    bool ok = false;
+    double value = locale.toDouble(text, &ok);
+    if (!ok)
+        value = QLocale::c().toDouble(text, &ok);
+    return ok ? std::optional<double>(value) : std::nullopt;
+}
+
+// What a run's charge held, from the picture it showed: the lab's charges
+// looked up by their pictures' names.
+std::optional<PlotMarker::Kind> kindOfPicture(const QString &picture)
+{
+    static const QHash<QString, PlotMarker::Kind> kinds = [] {
+        using T = Charge::Texture;
+        QHash<QString, PlotMarker::Kind> byName;
+        for (const Charge &charge : Charge::catalogue()) {
+            const PlotMarker::Kind kind = charge.texture == T::AllGlass ? PlotMarker::Kind::AllGlass
+                : charge.texture == T::CrystalsInGlass || charge.texture == T::EutecticGlass
+                ? PlotMarker::Kind::GlassWithCrystals
+                : PlotMarker::Kind::CrystalsOnly;
+            byName.insert(QString::fromStdString(charge.pictureName()), kind);
+        }
+        return byName;
+    }();
+    const auto found = kinds.constFind(picture);
+    return found == kinds.constEnd() ? std::nullopt : std::optional<PlotMarker::Kind>(*found);
+}
+
+} // namespace
+
+bool NotebookPlot::isPlotted(const NotebookRow &row)
+{
+    const QString &event = row[NotebookRow::Event];
+    return event == QLatin1String(NotebookRow::runEvent)
+        || (event == QLatin1String(NotebookRow::probeEvent) && !row[NotebookRow::Phase].isEmpty());
+}
+
+NotebookPlot::Result NotebookPlot::fromRows(const std::vector<NotebookRow> &rows, int experiment,
+                                            const QLocale &entryLocale)
+{
+    Result result;
+    result.data.title = QStringLiteral("Experiment %1: my runs and analyses").arg(experiment);
+    addRows(result, rows, 0, experiment, entryLocale);
+    result.data.fitTemperatures();
+    return result;
+}
+
+int NotebookPlot::addRows(Result &result, const std::vector<NotebookRow> &rows, std::size_t first, int experiment,
+                          const QLocale &entryLocale)
+{
+    const QString number = QString::number(experiment);
+    const std::size_t markersBefore = result.data.markers.size();
+    for (std::size_t index = first; index < rows.size(); ++index) {
+        const NotebookRow &row = rows[index];
+        if (row[NotebookRow::Experiment] != number || !isPlotted(row))
+            continue;
+        const auto problem = [&](const QString &why) {
+            result.problems << QStringLiteral("line %1: %2").arg(row.lineNumber).arg(why);
+        };
+        if (row[NotebookRow::Event] == QLatin1String(NotebookRow::probeEvent)) {
+            const double temperature = row[NotebookRow::Temperature].toDouble();
+            const double x2 = row[NotebookRow::X2].toDouble();
+            const bool glass = row[NotebookRow::Phase] == QLatin1String("glass");
+            result.data.markers.push_back(
+                {glass ? PlotMarker::Kind::GlassPhase : PlotMarker::Kind::CrystalPhase, QPointF(x2, temperature),
+                 QStringLiteral("line %1: %2 analysed at %3 °C, X(2) %4")
+                     .arg(row.lineNumber).arg(row[NotebookRow::Phase], row[NotebookRow::Temperature],
+                                              row[NotebookRow::X2])});
+            continue;
+        }
+        const std::optional<double> grams1 = typedNumber(row[NotebookRow::Grams1], entryLocale);
+        const std::optional<double> grams2 = typedNumber(row[NotebookRow::Grams2], entryLocale);
+        const std::optional<double> temperature = typedNumber(row[NotebookRow::Temperature], entryLocale);
+        if (!grams1 || !grams2 || !temperature || *grams1 + *grams2 <= 0) {
+            problem(QStringLiteral("the run's entries are not numbers"));
+            continue;
+        }
+        const std::optional<PlotMarker::Kind> kind = kindOfPicture(row[NotebookRow::Picture]);
+        if (!kind) {
+            problem(QStringLiteral("\"%1\" is none of the lab's pictures").arg(row[NotebookRow::Picture]));
+            continue;
+        }
+        result.data.markers.push_back(
+            {*kind, QPointF(*grams2 / (*grams1 + *grams2), *temperature),
+             QStringLiteral("line %1: run of %2 g and %3 g at %4 °C: %5")
+                 .arg(row.lineNumber)
+                 .arg(row[NotebookRow::Grams1], row[NotebookRow::Grams2], row[NotebookRow::Temperature],
+                      row[NotebookRow::Charge])});
+    }
+    return int(result.data.markers.size() - markersBefore);
+}

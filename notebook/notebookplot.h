@@ -1,0 +1,37 @@
+#pragma once
+
+#include "notebookrow.h"
+#include "plotdata.h"
+
+#include <QLocale>
+#include <QStringList>
+
+#include <vector>
+
+// A student's own plot of one experiment, from the rows of their notebook:
+// each run a marker at its bulk X(2) and run temperature that says what the
+// charge held, each analysed phase a smaller marker at its X(2) and the
+// report's temperature. Nothing else: no curve, no field, no eutectic.
+//
+// The entries of a run are stored as typed, so they are read with the
+// desktop's locale (a German notebook says "0,5"), then with a decimal
+// point.
+class NotebookPlot
+{
+public:
+    struct Result
+    {
+        PlotData data;
+        QStringList problems; // rows that could not be placed, "line N: why"
+    };
+
+    static Result fromRows(const std::vector<NotebookRow> &rows, int experiment,
+                           const QLocale &entryLocale = QLocale());
+    // Adds the markers of rows [first, end) to a plot made by fromRows, as a
+    // notebook grows; the temperature axis is left as it is. The number of
+    // markers added.
+    static int addRows(Result &result, const std::vector<NotebookRow> &rows, std::size_t first, int experiment,
+                       const QLocale &entryLocale = QLocale());
+    // The rows that give a marker: runs, and probe rows of an analysed phase.
+    static bool isPlotted(const NotebookRow &row);
+};

@@ -1,0 +1,80 @@
+#include "notebookrecorder.h"
+
+#include "experimentsession.h"
+#include "numberformat.h"
+
+#include <QDateTime>
+
+namespace {
+
+// Plain numbers: the report's digits without its leading zeros.
+const NumberFormat plain(".");
+
+QString plainNumber(double value, const char *pattern)
+{
+    return QString::fromStdString(plain.apply(value, pattern));
+}
+
+} // namespace
+
+NotebookRecorder::NotebookRecorder(int session, const QString &kit, Clock clock, RowSink sink)
+    : m_session(session)
+    , m_kit(kit)
+    , m_clock(std::move(clock))
+    , m_sink(std::move(sink))
+{
+}
+
+QString NotebookRecorder::localTimeNow()
+{
+    const QDateTime now = QDateTime::currentDateTime();
+    const int offsetMinutes = now.offsetFromUtc() / 60;
+    return now.toString(QStringLiteral("yyyy-MM-ddTHH:mm:ss"))
+        + QStringLiteral("%1%2:%3")
+              .arg(offsetMinutes < 0 ? QLatin1Char('-') : QLatin1Char('+'))
+              .arg(qAbs(offsetMinutes) / 60, 2, 10, QLatin1Char('0'))
+              .arg(qAbs(offsetMinutes) % 60, 2, 10, QLatin1Char('0'));
+}
+
+NotebookRow NotebookRecorder::startRow(const SessionEvent &event, const char *eventName) const
+{
+    NotebookRow row;
+    row[NotebookRow::Time] = m_clock ? m_clock() : QString();
+    row[NotebookRow::Session] = QString::number(m_session);
+    row[NotebookRow::Experiment] = QString::number(event.session->definition().number);
+    row[NotebookRow::Event] = QLatin1String(eventName);
+    row[NotebookRow::Kit] = m_kit;
+    return row;
+}
+
+void NotebookRecorder::record(const SessionEvent &event)
+{
+    if (event.kind == SessionEvent::Kind::Probe) {
+        NotebookRow row = startRow(event, NotebookRow::probeEvent);
+        row[NotebookRow::Temperature] = plainNumber(event.report.temperature, "0");
+        if (event.report.phases.empty())
+            m_sink(row);
+        for (const PhaseAnalysis &phase : event.report.phases) {
+            NotebookRow phaseRow = row;
+            phaseRow[NotebookRow::Phase] = QString::fromStdString(phase.phase);
+            for (const auto &[oxide, value] : phase.oxides)
+                phaseRow[NotebookRow::oxideColumn(QString::fromStdString(oxide))] = plainNumber(value, "0.00");
+            phaseRow[NotebookRow::Total] = plainNumber(phase.total, "0.00");
+            phaseRow[NotebookRow::X2] = plainNumber(phase.x2, "0.00");
+            m_sink(phaseRow);
+        }
+        return;
+    }
+    const char *name = event.kind == SessionEvent::Kind::Run ? NotebookRow::runEvent
+        : event.kind == SessionEvent::Kind::EntryError      ? NotebookRow::entryErrorEvent
+                                                             : NotebookRow::abortEvent;
+    NotebookRow row = startRow(event, name);
+    row[NotebookRow::Grams1] = event.entries[0];
+    row[NotebookRow::Grams2] = event.entries[1];
+    row[NotebookRow::Temperature] = event.entries[2];
+    if (event.kind == SessionEvent::Kind::Run) {
+        row[NotebookRow::Picture] = ExperimentSession::pictureName(event.charge);
+        row[NotebookRow::Charge] = event.session->describe(event.charge);
+    }
+    m_sink(row);
+}

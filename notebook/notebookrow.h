@@ -1,0 +1,48 @@
+#pragma once
+
+#include <QString>
+
+#include <array>
+
+// One row of a lab notebook: every field as the text the file holds, in the
+// notebook's columns.
+//
+//   time        ISO 8601 with the offset from UTC ("2026-12-07T14:03:22+01:00")
+//   session     1 for the first lab start recorded in the file, then 2, 3, ...
+//   experiment  1 or 2
+//   event       "run", "entry error", "abort" or "probe"
+//   grams1, grams2, temperature
+//               the three entries exactly as typed (runs of every kind); on a
+//               probe row the temperature the report states
+//   picture, charge
+//               the picture's file name and what it shows in words (runs)
+//   phase       the report's column heading: "glass", "crystal", "crystal(1)",
+//               "crystal(2)"; empty on a probe row of a report with no analysis
+//   SiO2 ... Na2O, total, X2
+//               the numbers the report shows, as plain numbers with a decimal
+//               point ("0.08" where the report shows "00.08"); empty where the
+//               phase has no such oxide
+//   kit         the student's kit code, empty for the lab's own systems
+struct NotebookRow
+{
+    enum Column {
+        Time, Session, Experiment, Event, Grams1, Grams2, Temperature, Picture, Charge, Phase,
+        SiO2, Al2O3, MgO, CaO, Na2O, Total, X2, Kit, ColumnCount
+    };
+    static constexpr std::array<const char *, ColumnCount> columnNames{
+        "time", "session", "experiment", "event", "grams1", "grams2", "temperature", "picture", "charge",
+        "phase", "SiO2", "Al2O3", "MgO", "CaO", "Na2O", "total", "X2", "kit"};
+    static constexpr const char *runEvent = "run";
+    static constexpr const char *entryErrorEvent = "entry error";
+    static constexpr const char *abortEvent = "abort";
+    static constexpr const char *probeEvent = "probe";
+
+    std::array<QString, ColumnCount> fields;
+    int lineNumber = 0; // the file's line the row starts on (the header is line 1)
+
+    QString &operator[](Column column) { return fields[column]; }
+    const QString &operator[](Column column) const { return fields[column]; }
+
+    // The column of an oxide the report names ("SiO2"), or ColumnCount.
+    static Column oxideColumn(const QString &oxide);
+};

@@ -1,0 +1,245 @@
+#include "notebookwindow.h"
+
+#include "notebookcsv.h"
+#include "notebooktablemodel.h"
+#include "plotexport.h"
+#include "plotwidget.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QComboBox>
+#include <QFile>
+#include <QFileDialog>
+#include <QFileSystemWatcher>
+#include <QHeaderView>
+#include <QLabel>
+#include <QListWidget>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QSortFilterProxyModel>
+#include <QSplitter>
+#include <QStatusBar>
+#include <QTabWidget>
+#include <QTableView>
+#include <QTimer>
+#include <QVBoxLayout>
+
+namespace {
+// The lab's experiments, one plot each.
+constexpr int experiments[] = {1, 2};
+// How often the file is looked at, besides the watcher's word.
+constexpr int pollMilliseconds = 1000;
+} // namespace
+
+NotebookWindow::NotebookWindow(QWidget *parent)
+    : QMainWindow(parent)
+    , m_model(new NotebookTableModel(this))
+    , m_proxy(new QSortFilterProxyModel(this))
+    , m_table(new QTableView)
+    , m_filter(new QComboBox)
+    , m_problems(new QListWidget)
+    , m_tabs(new QTabWidget)
+    , m_watcher(new QFileSystemWatcher(this))
+    , m_poll(new QTimer(this))
+{
+    setWindowTitle(QStringLiteral("Lab notebook"));
+    m_proxy->setSourceModel(m_model);
+    m_proxy->setFilterKeyColumn(NotebookRow::Experiment);
+    m_table->setModel(m_proxy);
+    m_table->setSortingEnabled(true);
+    m_table->sortByColumn(-1, Qt::AscendingOrder);
+    m_table->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    m_table->setAccessibleName(QStringLiteral("Notebook rows"));
+    m_table->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    m_filter->addItems({QStringLiteral("All experiments"), QStringLiteral("Experiment 1"),
+                        QStringLiteral("Experiment 2")});
+    m_filter->setAccessibleName(QStringLiteral("Show rows of"));
+    m_problems->setAccessibleName(QStringLiteral("Rows that could not be read"));
+    m_problems->setMaximumHeight(90);
+
+    auto *tableSide = new QWidget;
+    auto *tableLayout = new QVBoxLayout(tableSide);
+    auto *filterLabel = new QLabel(QStringLiteral("&Show rows of:"));
+    filterLabel->setBuddy(m_filter);
+    tableLayout->addWidget(filterLabel);
+    tableLayout->addWidget(m_filter);
+    tableLayout->addWidget(m_table, 1);
+    tableLayout->addWidget(m_problems);
+
+    for (const int experiment : experiments) {
+        auto *plot = new PlotWidget;
+        plot->setData(NotebookPlot::fromRows({}, experiment).data);
+        m_plots[experiment] = plot;
+        m_plotData[experiment] = NotebookPlot::fromRows({}, experiment);
+        m_tabs->addTab(plot, QStringLiteral("Experiment %1").arg(experiment));
+    }
+    auto *splitter = new QSplitter;
+    splitter->addWidget(tableSide);
+    splitter->addWidget(m_tabs);
+    splitter->setStretchFactor(1, 1);
+    setCentralWidget(splitter);
+
+    QMenu *file = menuBar()->addMenu(QStringLiteral("&File"));
+    file->addAction(QStringLiteral("&Open notebook..."), QKeySequence::Open, this, &NotebookWindow::chooseFile);
+    file->addAction(QStringLiteral("Export &plot..."), this, &NotebookWindow::exportPlot);
+    file->addAction(QStringLiteral("Export &table as CSV..."), this, &NotebookWindow::exportTable);
+    file->addSeparator();
+    file->addAction(QStringLiteral("&Quit"), QKeySequence::Quit, qApp, &QApplication::quit);
+    QMenu *edit = menuBar()->addMenu(QStringLiteral("&Edit"));
+    edit->addAction(QStringLiteral("&Copy rows"), QKeySequence::Copy, this, &NotebookWindow::copySelection);
+
+    connect(m_filter, &QComboBox::currentIndexChanged, this, &NotebookWindow::filterByExperiment);
+    connect(m_watcher, &QFileSystemWatcher::fileChanged, this, &NotebookWindow::readNewRows);
+    connect(m_poll, &QTimer::timeout, this, &NotebookWindow::readNewRows);
+    resize(1200, 700);
+}
+
+PlotWidget *NotebookWindow::plot(int experiment) const
+{
+    const auto found = m_plots.find(experiment);
+    return found == m_plots.end() ? nullptr : found->second;
+}
+
+QStringList NotebookWindow::problems() const
+{
+    QStringList lines;
+    for (int index = 0; index < m_problems->count(); ++index)
+        lines << m_problems->item(index)->text();
+    return lines;
+}
+
+void NotebookWindow::open(const QString &path)
+{
+    if (!m_path.isEmpty())
+        m_watcher->removePath(m_path);
+    m_path = path;
+    m_consumed = 0;
+    m_nextLine = 1;
+    m_model->setRows({});
+    m_problems->clear();
+    for (const int experiment : experiments) {
+        m_plotData[experiment] = NotebookPlot::fromRows({}, experiment);
+        m_plots[experiment]->setData(m_plotData[experiment].data);
+    }
+    setWindowTitle(QStringLiteral("Lab notebook: %1").arg(path));
+    m_watcher->addPath(path);
+    m_poll->start(pollMilliseconds);
+    readNewRows();
+}
+
+void NotebookWindow::readNewRows()
+{
+    QFile file(m_path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        statusBar()->showMessage(QStringLiteral("%1 cannot be read: %2").arg(m_path, file.errorString()));
+        return;
+    }
+    // The watcher loses a file that is replaced; follow the name again.
+    if (!m_watcher->files().contains(m_path))
+        m_watcher->addPath(m_path);
+    if (file.size() < m_consumed) { // rewritten from the start: read it anew
+        open(m_path);
+        return;
+    }
+    file.seek(m_consumed);
+    const QByteArray bytes = file.readAll();
+    if (bytes.isEmpty())
+        return;
+    const bool atStart = m_consumed == 0;
+    const NotebookCsv::ParseResult parsed = atStart ? NotebookCsv::parse(bytes)
+                                                    : NotebookCsv::parseRows(bytes, m_nextLine);
+    if (atStart && parsed.consumed == 0 && !parsed.problems.isEmpty()) {
+        addProblems(parsed.problems);
+        m_poll->stop();
+        return;
+    }
+    m_nextLine += int(bytes.left(parsed.consumed).count('\n'));
+    m_consumed += parsed.consumed;
+    const std::size_t first = m_model->rows().size();
+    m_model->appendRows(parsed.rows);
+    addProblems(parsed.problems);
+    showRows(m_model->rows(), first);
+}
+
+void NotebookWindow::showRows(const std::vector<NotebookRow> &rows, std::size_t first)
+{
+    for (const int experiment : experiments) {
+        NotebookPlot::Result &result = m_plotData[experiment];
+        const std::size_t before = result.data.markers.size();
+        const QStringList problemsBefore = result.problems;
+        NotebookPlot::addRows(result, rows, first, experiment);
+        addProblems(result.problems.mid(problemsBefore.size()));
+        if (first == 0) {
+            result.data.fitTemperatures();
+            m_plots[experiment]->setData(result.data);
+        } else {
+            m_plots[experiment]->appendMarkers(
+                std::vector<PlotMarker>(result.data.markers.begin() + qsizetype(before), result.data.markers.end()));
+        }
+    }
+    statusBar()->showMessage(QStringLiteral("%1 rows, %2 could not be read")
+                                 .arg(m_model->rows().size()).arg(m_problems->count()));
+}
+
+void NotebookWindow::addProblems(const QStringList &problems)
+{
+    m_problems->addItems(problems);
+    m_problems->setVisible(m_problems->count() > 0);
+}
+
+void NotebookWindow::filterByExperiment(int choice)
+{
+    m_proxy->setFilterFixedString(choice == 0 ? QString() : QString::number(choice));
+}
+
+void NotebookWindow::chooseFile()
+{
+    const QString path = QFileDialog::getOpenFileName(this, QStringLiteral("Open a lab notebook"), QString(),
+                                                      QStringLiteral("Lab notebooks (*.csv)"));
+    if (!path.isEmpty())
+        open(path);
+}
+
+void NotebookWindow::exportPlot()
+{
+    const int experiment = experiments[m_tabs->currentIndex()];
+    const QString path = QFileDialog::getSaveFileName(
+        this, QStringLiteral("Export the plot of Experiment %1").arg(experiment),
+        QStringLiteral("experiment-%1.svg").arg(experiment), QStringLiteral("SVG (*.svg);;PDF (*.pdf);;PNG (*.png)"));
+    if (path.isEmpty())
+        return;
+    if (const QString error = PlotExport::write(m_plots[experiment]->data(), path); !error.isEmpty())
+        QMessageBox::warning(this, QStringLiteral("Export plot"), error);
+}
+
+void NotebookWindow::exportTable()
+{
+    const QString path = QFileDialog::getSaveFileName(this, QStringLiteral("Export the table"),
+                                                      QStringLiteral("notebook-rows.csv"),
+                                                      QStringLiteral("CSV (*.csv)"));
+    if (path.isEmpty())
+        return;
+    QByteArray bytes = NotebookCsv::header();
+    for (int row = 0; row < m_proxy->rowCount(); ++row)
+        bytes += NotebookCsv::encode(m_model->rows()[m_proxy->mapToSource(m_proxy->index(row, 0)).row()]);
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
+        QMessageBox::warning(this, QStringLiteral("Export table"),
+                             QStringLiteral("%1 cannot be written: %2").arg(path, file.errorString()));
+}
+
+void NotebookWindow::copySelection()
+{
+    // The selected rows, or the whole table, as tab-separated text.
+    QModelIndexList selected = m_table->selectionModel()->selectedRows();
+    if (selected.isEmpty())
+        for (int row = 0; row < m_proxy->rowCount(); ++row)
+            selected << m_proxy->index(row, 0);
+    std::sort(selected.begin(), selected.end());
+    QStringList lines{QString::fromUtf8(NotebookCsv::header().trimmed()).replace(QLatin1Char(','), QLatin1Char('\t'))};
+    for (const QModelIndex &index : selected)
+        lines << QStringList(m_model->rows()[m_proxy->mapToSource(index).row()].fields.begin(),
+                             m_model->rows()[m_proxy->mapToSource(index).row()].fields.end())
+                     .join(QLatin1Char('\t'));
+    QApplication::clipboard()->setText(lines.join(QLatin1Char('\n')) + QLatin1Char('\n'));
+}

@@ -1,0 +1,61 @@
+#pragma once
+
+#include "notebookplot.h"
+
+#include <QMainWindow>
+
+#include <map>
+
+class NotebookTableModel;
+class PlotWidget;
+class QComboBox;
+class QFileSystemWatcher;
+class QListWidget;
+class QSortFilterProxyModel;
+class QTabWidget;
+class QTableView;
+class QTimer;
+
+// A student's notebook beside the lab: the rows as a sortable table that can
+// be filtered by experiment and copied as text, one plot per experiment of
+// their own runs and analyses, and the rows that could not be read. It
+// follows the file as the lab appends to it.
+class NotebookWindow : public QMainWindow
+{
+    Q_OBJECT
+
+public:
+    explicit NotebookWindow(QWidget *parent = nullptr);
+
+    // Shows the notebook at path and follows it from now on.
+    void open(const QString &path);
+    // Reads whatever the lab has appended since the last look.
+    void readNewRows();
+
+    const NotebookTableModel &model() const { return *m_model; }
+    PlotWidget *plot(int experiment) const;
+    QStringList problems() const;
+
+private:
+    void chooseFile();
+    void exportPlot();
+    void exportTable();
+    void copySelection();
+    void filterByExperiment(int choice);
+    void showRows(const std::vector<NotebookRow> &rows, std::size_t first);
+    void addProblems(const QStringList &problems);
+
+    QString m_path;
+    qsizetype m_consumed = 0;
+    int m_nextLine = 1;
+    NotebookTableModel *m_model;
+    QSortFilterProxyModel *m_proxy;
+    QTableView *m_table;
+    QComboBox *m_filter;
+    QListWidget *m_problems;
+    QTabWidget *m_tabs;
+    std::map<int, PlotWidget *> m_plots;
+    std::map<int, NotebookPlot::Result> m_plotData;
+    QFileSystemWatcher *m_watcher;
+    QTimer *m_poll;
+};

@@ -1,0 +1,236 @@
+#include "phaseplot.h"
+
+#include <QPainter>
+#include <QPainterPath>
+
+#include <array>
+#include <cmath>
+
+namespace {
+
+// Okabe and Ito's colours, told apart with every common colour vision.
+const QColor glassBlue(0x00, 0x72, 0xB2);
+const QColor mixedOrange(0xE6, 0x9F, 0x00);
+const QColor crystalVermillion(0xD5, 0x5E, 0x00);
+const QColor ink(0x20, 0x20, 0x20);
+const QColor curveGreen(0x00, 0x9E, 0x73);
+
+constexpr std::array<PlotMarker::Kind, 5> allKinds{PlotMarker::Kind::AllGlass, PlotMarker::Kind::GlassWithCrystals,
+                                                   PlotMarker::Kind::CrystalsOnly, PlotMarker::Kind::GlassPhase,
+                                                   PlotMarker::Kind::CrystalPhase};
+
+// Sizes scale with the plot: one unit is a pixel on a plot 600 high.
+qreal unitFor(const QRectF &target)
+{
+    return std::max<qreal>(0.5, std::min(target.width() / 800, target.height() / 600));
+}
+
+QMarginsF marginsFor(qreal unit)
+{
+    return QMarginsF(84 * unit, 40 * unit, 200 * unit, 60 * unit);
+}
+
+// A tick step that gives a handful of ticks over the span.
+double tickStep(double span)
+{
+    for (const double step : {50.0, 100.0, 200.0, 250.0, 500.0})
+        if (span / step <= 10)
+            return step;
+    return 1000.0;
+}
+
+} // namespace
+
+QString PhasePlot::kindName(PlotMarker::Kind kind)
+{
+    switch (kind) {
+    case PlotMarker::Kind::AllGlass: return QStringLiteral("run: all glass");
+    case PlotMarker::Kind::GlassWithCrystals: return QStringLiteral("run: glass with crystals");
+    case PlotMarker::Kind::CrystalsOnly: return QStringLiteral("run: crystals only");
+    case PlotMarker::Kind::GlassPhase: return QStringLiteral("analysed glass");
+    case PlotMarker::Kind::CrystalPhase: return QStringLiteral("analysed crystal");
+    }
+    return {};
+}
+
+QRectF PhasePlot::plotArea(const QRectF &target) const
+{
+    return target.marginsRemoved(marginsFor(unitFor(target)));
+}
+
+QPointF PhasePlot::toScreen(const QPointF &point, const QRectF &area) const
+{
+    const double span = m_data.highestTemperature - m_data.lowestTemperature;
+    return QPointF(area.left() + point.x() * area.width(),
+                   area.bottom() - (point.y() - m_data.lowestTemperature) / span * area.height());
+}
+
+int PhasePlot::markerAt(const QPointF &position, const QRectF &target) const
+{
+    const QRectF area = plotArea(target);
+    const qreal reach = 8 * unitFor(target);
+    int nearest = -1;
+    qreal nearestDistance = reach * reach;
+    for (int index = 0; index < int(m_data.markers.size()); ++index) {
+        const QPointF offset = toScreen(m_data.markers[index].at, area) - position;
+        const qreal distance = QPointF::dotProduct(offset, offset);
+        if (distance <= nearestDistance) {
+            nearest = index;
+            nearestDistance = distance;
+        }
+    }
+    return nearest;
+}
+
+void PhasePlot::paintMarker(QPainter &painter, PlotMarker::Kind kind, const QPointF &centre, qreal unit)
+{
+    const qreal run = 6 * unit;
+    const qreal phase = 3 * unit;
+    painter.setPen(QPen(ink, std::max<qreal>(1, unit)));
+    switch (kind) {
+    case PlotMarker::Kind::AllGlass:
+        painter.setBrush(glassBlue);
+        painter.drawEllipse(centre, run, run);
+        break;
+    case PlotMarker::Kind::GlassWithCrystals: {
+        painter.setBrush(mixedOrange);
+        const QPolygonF triangle{centre + QPointF(0, -run * 1.2), centre + QPointF(run * 1.1, run * 0.8),
+                                 centre + QPointF(-run * 1.1, run * 0.8)};
+        painter.drawPolygon(triangle);
+        break;
+    }
+    case PlotMarker::Kind::CrystalsOnly:
+        painter.setBrush(crystalVermillion);
+        painter.drawRect(QRectF(centre - QPointF(run, run), QSizeF(2 * run, 2 * run)));
+        break;
+    case PlotMarker::Kind::GlassPhase:
+        painter.setBrush(ink);
+        painter.drawEllipse(centre, phase, phase);
+        break;
+    case PlotMarker::Kind::CrystalPhase:
+        painter.setBrush(Qt::white);
+        painter.drawEllipse(centre, phase, phase);
+        break;
+    }
+}
+
+void PhasePlot::paintAxes(QPainter &painter, const QRectF &area, qreal unit) const
+{
+    painter.setPen(QPen(ink, unit));
+    painter.setBrush(Qt::NoBrush);
+    painter.drawRect(area);
+    QFont font = painter.font();
+    font.setPixelSize(std::max(6, int(12 * unit)));
+    painter.setFont(font);
+    const qreal tick = 5 * unit;
+    for (int step = 0; step <= 10; step += 2) {
+        const double x2 = step / 10.0;
+        const QPointF at = toScreen(QPointF(x2, m_data.lowestTemperature), area);
+        painter.drawLine(at, at + QPointF(0, tick));
+        painter.drawText(QRectF(at.x() - 30 * unit, at.y() + tick, 60 * unit, 18 * unit), Qt::AlignCenter,
+                         QString::number(x2, 'f', 1));
+    }
+    const double span = m_data.highestTemperature - m_data.lowestTemperature;
+    const double step = tickStep(span);
+    for (double temperature = std::ceil(m_data.lowestTemperature / step) * step;
+         temperature <= m_data.highestTemperature; temperature += step) {
+        const QPointF at = toScreen(QPointF(0, temperature), area);
+        painter.drawLine(at, at - QPointF(tick, 0));
+        painter.drawText(QRectF(at.x() - 60 * unit, at.y() - 9 * unit, 52 * unit, 18 * unit),
+                         Qt::AlignRight | Qt::AlignVCenter, QString::number(temperature, 'f', 0));
+    }
+    painter.drawText(QRectF(area.left(), area.bottom() + 24 * unit, area.width(), 20 * unit), Qt::AlignCenter,
+                     QStringLiteral("X(2), mass fraction of mineral 2"));
+    painter.save();
+    painter.translate(area.left() - 58 * unit, area.center().y());
+    painter.rotate(-90);
+    painter.drawText(QRectF(-area.height() / 2, -16 * unit, area.height(), 16 * unit), Qt::AlignCenter,
+                     QStringLiteral("temperature, °C"));
+    painter.restore();
+    font.setPixelSize(std::max(7, int(15 * unit)));
+    painter.setFont(font);
+    painter.drawText(QRectF(area.left(), area.top() - 34 * unit, area.width(), 28 * unit), Qt::AlignCenter,
+                     m_data.title);
+}
+
+void PhasePlot::paintLegend(QPainter &painter, const QRectF &target, qreal unit) const
+{
+    QFont font = painter.font();
+    font.setPixelSize(std::max(6, int(11 * unit)));
+    painter.setFont(font);
+    QPointF at(target.right() - 185 * unit, target.top() + 50 * unit);
+    for (const PlotMarker::Kind kind : allKinds) {
+        paintMarker(painter, kind, at + QPointF(8 * unit, 0), unit);
+        painter.setPen(ink);
+        painter.drawText(QRectF(at.x() + 20 * unit, at.y() - 9 * unit, 165 * unit, 18 * unit),
+                         Qt::AlignLeft | Qt::AlignVCenter, kindName(kind));
+        at.ry() += 22 * unit;
+    }
+    if (!m_data.curves.empty()) {
+        painter.setPen(QPen(curveGreen, 2 * unit));
+        painter.drawLine(at + QPointF(0, 0), at + QPointF(16 * unit, 0));
+        painter.setPen(ink);
+        painter.drawText(QRectF(at.x() + 20 * unit, at.y() - 9 * unit, 165 * unit, 18 * unit),
+                         Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("liquidus and solidus"));
+        at.ry() += 22 * unit;
+    }
+    if (!m_data.tieLines.empty()) {
+        painter.setPen(QPen(ink, unit, Qt::DashLine));
+        painter.drawLine(at, at + QPointF(16 * unit, 0));
+        painter.setPen(ink);
+        painter.drawText(QRectF(at.x() + 20 * unit, at.y() - 9 * unit, 165 * unit, 18 * unit),
+                         Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("tie line"));
+    }
+}
+
+void PhasePlot::paintMarkers(QPainter &painter, const QRectF &target, std::size_t first) const
+{
+    const qreal unit = unitFor(target);
+    const QRectF area = plotArea(target);
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setClipRect(area.adjusted(-8 * unit, -8 * unit, 8 * unit, 8 * unit));
+    for (std::size_t index = first; index < m_data.markers.size(); ++index)
+        paintMarker(painter, m_data.markers[index].kind, toScreen(m_data.markers[index].at, area), unit);
+    painter.restore();
+}
+
+void PhasePlot::paint(QPainter &painter, const QRectF &target, int focused) const
+{
+    const qreal unit = unitFor(target);
+    const QRectF area = plotArea(target);
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.fillRect(target, Qt::white);
+    paintAxes(painter, area, unit);
+    paintLegend(painter, target, unit);
+    painter.setClipRect(area.adjusted(-8 * unit, -8 * unit, 8 * unit, 8 * unit));
+    for (const PlotCurve &curve : m_data.curves) {
+        QPolygonF screen;
+        for (const QPointF &point : curve.points)
+            screen << toScreen(point, area);
+        painter.setPen(QPen(curveGreen, 2 * unit));
+        painter.drawPolyline(screen);
+    }
+    painter.setPen(QPen(ink, unit, Qt::DashLine));
+    for (const QLineF &line : m_data.tieLines)
+        painter.drawLine(toScreen(line.p1(), area), toScreen(line.p2(), area));
+    QFont font = painter.font();
+    font.setPixelSize(std::max(6, int(12 * unit)));
+    font.setItalic(true);
+    painter.setFont(font);
+    painter.setPen(ink);
+    for (const PlotLabel &label : m_data.fieldLabels)
+        painter.drawText(QRectF(toScreen(label.at, area) - QPointF(120 * unit, 10 * unit), QSizeF(240 * unit, 20 * unit)),
+                         Qt::AlignCenter, label.text);
+    painter.restore();
+    paintMarkers(painter, target, 0);
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing);
+    if (focused >= 0 && focused < int(m_data.markers.size())) {
+        painter.setPen(QPen(ink, 2 * unit, Qt::DotLine));
+        painter.setBrush(Qt::NoBrush);
+        painter.drawEllipse(toScreen(m_data.markers[focused].at, area), 11 * unit, 11 * unit);
+    }
+    painter.restore();
+}

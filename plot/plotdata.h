@@ -1,0 +1,56 @@
+#pragma once
+
+#include <QLineF>
+#include <QPointF>
+#include <QPolygonF>
+#include <QString>
+
+#include <vector>
+
+// What one temperature-composition plot shows: X(2) from 0 to 1 across and
+// degrees Celsius up. A student's notebook gives only markers, one for each
+// run (what the charge held) and one for each analysed phase; an
+// instructor's diagram adds the true curves, the names of the fields and
+// the tie lines between coexisting phases.
+struct PlotMarker
+{
+    enum class Kind {
+        AllGlass,          // a run whose charge was all glass
+        GlassWithCrystals, // a run with glass and crystals
+        CrystalsOnly,      // a run without glass
+        GlassPhase,        // an analysed glass
+        CrystalPhase,      // an analysed crystal
+    };
+
+    Kind kind = Kind::AllGlass;
+    QPointF at; // x: X(2); y: degrees Celsius
+    QString label; // what the row says, for a tool tip or a screen reader
+};
+
+struct PlotCurve
+{
+    QString name; // "liquidus", "solidus"
+    QPolygonF points;
+};
+
+struct PlotLabel
+{
+    QPointF at;
+    QString text;
+};
+
+struct PlotData
+{
+    QString title;
+    std::vector<PlotMarker> markers;
+    std::vector<PlotCurve> curves;
+    std::vector<PlotLabel> fieldLabels;
+    std::vector<QLineF> tieLines;
+    // The temperature axis, degrees Celsius; fitTemperatures() sets it.
+    double lowestTemperature = 1000;
+    double highestTemperature = 1700;
+
+    // A temperature axis in whole hundreds that holds every marker and
+    // curve with some room; 1000 to 1700 when there is nothing yet.
+    void fitTemperatures();
+};

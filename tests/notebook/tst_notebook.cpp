@@ -1,0 +1,327 @@
+// The lab notebook: its CSV format, the rows a session makes, the file the
+// lab appends to, the student's plot and the notebook window.
+#include "labexperiments.h"
+#include "notebookcsv.h"
+#include "notebookfile.h"
+#include "notebookplot.h"
+#include "notebookrecorder.h"
+#include "notebooktablemodel.h"
+#include "notebookwindow.h"
+#include "plotexport.h"
+#include "plotwidget.h"
+#include "worksheetrunner.h"
+
+#include <QAccessible>
+#include <QSvgRenderer>
+#include <QTemporaryDir>
+#include <QtTest>
+
+namespace {
+
+// The rows a worksheet's actions make, as the lab's recorder makes them.
+std::vector<NotebookRow> rowsOf(const QString &worksheet, const QLocale &locale = QLocale::c())
+{
+    std::vector<NotebookRow> rows;
+    WorksheetRunner runner(labExperiments(), locale);
+    NotebookRecorder recorder(3, QStringLiteral("KIT"), [] { return QStringLiteral("T"); },
+                              [&rows](const NotebookRow &row) { rows.push_back(row); });
+    runner.setRecorder(&recorder);
+    QString error;
+    if (!runner.runScript(worksheet, QStringLiteral("sheet"), error))
+        qWarning("%s", qPrintable(error));
+    return rows;
+}
+
+QString line(const NotebookRow &row)
+{
+    return QString::fromUtf8(NotebookCsv::encode(row)).chopped(2);
+}
+
+QByteArray notebookOf(const std::vector<NotebookRow> &rows)
+{
+    QByteArray bytes = NotebookCsv::header();
+    for (const NotebookRow &row : rows)
+        bytes += NotebookCsv::encode(row);
+    return bytes;
+}
+
+void write(const QString &path, const QByteArray &bytes, QIODevice::OpenMode mode = QIODevice::WriteOnly)
+{
+    QFile file(path);
+    QVERIFY(file.open(mode));
+    QCOMPARE(file.write(bytes), bytes.size());
+}
+
+const QString session = QStringLiteral(R"(exp1 probe
+exp1 run 0.5 0.5 1300
+exp1 probe
+exp1 run 0.5 "" 1300
+exp1 run 0 0 1200
+exp2 run 0.9 0.1 1200
+exp2 probe
+)");
+
+} // namespace
+
+class NotebookTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void rowsOfASession();
+    void fieldsSurviveTheFile_data();
+    void fieldsSurviveTheFile();
+    void malformedNotebooksNameTheLine_data();
+    void malformedNotebooksNameTheLine();
+    void fileIsAppendedToAndCountsSessions();
+    void fileThatCannotBeKept_data();
+    void fileThatCannotBeKept();
+    void plotHasAMarkerPerPlottedRow();
+    void exportsAreValid_data();
+    void exportsAreValid();
+    void windowFollowsTheFile();
+};
+
+void NotebookTest::rowsOfASession()
+{
+    const std::vector<NotebookRow> rows = rowsOf(session);
+    QStringList lines;
+    for (const NotebookRow &row : rows)
+        lines << line(row);
+    QCOMPARE(lines, QStringList({
+        "T,3,1,probe,,,0,,,,,,,,,,,KIT",
+        "T,3,1,run,0.5,0.5,1300,Chbb.wmf,\"Charge of glass with crystals of mineral 2, up to 10 percent crystal.\",,,,,,,,,KIT",
+        "T,3,1,probe,,,1300,,,glass,49.96,16.67,10.08,23.22,,99.93,0.45,KIT",
+        "T,3,1,probe,,,1300,,,crystal,43.26,36.61,0.08,20.06,,100.01,1.00,KIT",
+        "T,3,1,entry error,0.5,,1300,,,,,,,,,,,KIT",
+        "T,3,1,abort,0,0,1200,,,,,,,,,,,KIT",
+        "T,3,2,run,0.9,0.1,1200,Chbd.wmf,\"Charge of glass with crystals of the solid solution, 15 to 20 percent crystal.\",,,,,,,,,KIT",
+        "T,3,2,probe,,,1200,,,crystal,60.60,24.87,,6.50,8.09,100.06,0.32,KIT",
+        "T,3,2,probe,,,1200,,,glass,67.21,20.53,,1.16,11.19,100.09,0.06,KIT",
+    }));
+    // A decimal-comma desktop stores its entries as typed, its numbers with a point.
+    const std::vector<NotebookRow> german = rowsOf(QStringLiteral("exp1 run 0,5 0,5 1300\nexp1 probe\n"),
+                                                   QLocale(QLocale::German, QLocale::Germany));
+    QCOMPARE(german[0][NotebookRow::Grams1], QStringLiteral("0,5"));
+    QCOMPARE(german[1][NotebookRow::SiO2], QStringLiteral("49.96"));
+}
+
+void NotebookTest::fieldsSurviveTheFile_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addRow("comma") << "0,5";
+    QTest::addRow("quote") << "say \"hi\"";
+    QTest::addRow("line break") << "two\r\nlines";
+    QTest::addRow("blanks kept") << "  1300 ";
+    QTest::addRow("not ASCII") << "Temperatur über 1300 °C";
+    QTest::addRow("empty") << "";
+}
+
+void NotebookTest::fieldsSurviveTheFile()
+{
+    QFETCH(QString, text);
+    NotebookRow row = rowsOf(QStringLiteral("exp1 run 0 0 1"))[0];
+    row[NotebookRow::Grams1] = text;
+    const NotebookCsv::ParseResult parsed = NotebookCsv::parse(notebookOf({row, row}));
+    QVERIFY2(parsed.problems.isEmpty(), qPrintable(parsed.problems.join(QLatin1Char('\n'))));
+    QCOMPARE(int(parsed.rows.size()), 2);
+    QCOMPARE(parsed.rows[1][NotebookRow::Grams1], text);
+    QCOMPARE(parsed.rows[0].fields, row.fields);
+    QCOMPARE(parsed.rows[1].lineNumber, text.contains(QLatin1Char('\n')) ? 4 : 3);
+}
+
+void NotebookTest::malformedNotebooksNameTheLine_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QString>("problem");
+    const QByteArray good = notebookOf(rowsOf(session));
+    QTest::addRow("wrong header") << QByteArray("time,session\r\n1,2\r\n") << "line 1: not a lab notebook";
+    QTest::addRow("ragged row") << good + ",1,1,run\r\n" << "line 11: 4 fields, a notebook row has 18";
+    QTest::addRow("bad number")
+        << QByteArray(good).replace(",49.96,", ",4x.96,") << "line 4: SiO2 \"4x.96\" is not a number";
+    QTest::addRow("number with a comma")
+        << QByteArray(good).replace(",49.96,", ",\"49,96\",") << "line 4: SiO2 \"49,96\" is not a number";
+    QTest::addRow("unknown event") << QByteArray(good).replace(",abort,", ",melt,") << "line 7: \"melt\" is not an event";
+    QTest::addRow("session of 0") << QByteArray(good).replace("\r\nT,3,2,", "\r\nT,0,2,") << "line 8: the session \"0\"";
+    QTest::addRow("not UTF-8") << good + ",1,1,run,\xff\xfe,,,,,,,,,,,,,\r\n" << "line 11: not UTF-8 text";
+}
+
+void NotebookTest::malformedNotebooksNameTheLine()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(QString, problem);
+    const NotebookCsv::ParseResult parsed = NotebookCsv::parse(bytes);
+    QVERIFY(!parsed.problems.isEmpty());
+    QVERIFY2(parsed.problems.first().startsWith(problem), qPrintable(parsed.problems.first()));
+
+    // The program refuses it with exit status 2, naming the line.
+    QTemporaryDir folder;
+    write(folder.filePath(QStringLiteral("notebook.csv")), bytes);
+    QProcess program;
+    program.start(QStringLiteral(LAB_BINARY_DIR "/notebookwindow/orvane-notebook"),
+                  {folder.filePath(QStringLiteral("notebook.csv")), QStringLiteral("--export"),
+                   folder.filePath(QStringLiteral("plot.svg"))});
+    QVERIFY(program.waitForFinished(30'000));
+    QCOMPARE(program.exitCode(), 2);
+    const QString errors = QString::fromUtf8(program.readAllStandardError());
+    QVERIFY2(errors.contains(QStringLiteral("notebook.csv:%1").arg(problem.mid(5))), qPrintable(errors));
+    QVERIFY(!QFile::exists(folder.filePath(QStringLiteral("plot.svg"))));
+}
+
+void NotebookTest::fileIsAppendedToAndCountsSessions()
+{
+    QTemporaryDir folder;
+    const QString path = folder.filePath(QStringLiteral("notebook.csv"));
+    const std::vector<NotebookRow> rows = rowsOf(session);
+    for (int start = 1; start <= 2; ++start) {
+        NotebookFile file;
+        QVERIFY2(file.open(path), qPrintable(file.errorString()));
+        QCOMPARE(file.session(), start);
+        for (NotebookRow row : rows) {
+            row[NotebookRow::Session] = QString::number(file.session());
+            QVERIFY(file.append(row));
+        }
+    }
+    QFile written(path);
+    QVERIFY(written.open(QIODevice::ReadOnly));
+    const NotebookCsv::ParseResult parsed = NotebookCsv::parse(written.readAll());
+    QVERIFY(parsed.problems.isEmpty());
+    QCOMPARE(parsed.rows.size(), 2 * rows.size());
+    QCOMPARE(parsed.rows.back()[NotebookRow::Session], QStringLiteral("2"));
+    QCOMPARE(parsed.rows.front()[NotebookRow::Session], QStringLiteral("1"));
+}
+
+void NotebookTest::fileThatCannotBeKept_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QByteArray>("contents"); // written first; "folder" makes a folder
+    QTest::addColumn<QString>("why");
+    QTest::addRow("a folder") << "notes" << QByteArray("folder") << "is a folder";
+    QTest::addRow("not a notebook") << "thesis.csv" << QByteArray("my thesis\n") << "is not a lab notebook";
+    QTest::addRow("no such folder") << "missing/notebook.csv" << QByteArray() << "cannot be written";
+}
+
+void NotebookTest::fileThatCannotBeKept()
+{
+    QFETCH(QString, name);
+    QFETCH(QByteArray, contents);
+    QFETCH(QString, why);
+    QTemporaryDir folder;
+    const QString path = folder.filePath(name);
+    if (contents == "folder")
+        QVERIFY(QDir(folder.path()).mkdir(name));
+    else if (!contents.isEmpty())
+        write(path, contents);
+    NotebookFile file;
+    QVERIFY(!file.open(path));
+    QVERIFY2(file.errorString().contains(why), qPrintable(file.errorString()));
+    if (contents != "folder" && !contents.isEmpty()) {
+        QFile untouched(path);
+        QVERIFY(untouched.open(QIODevice::ReadOnly));
+        QCOMPARE(untouched.readAll(), contents);
+    }
+}
+
+void NotebookTest::plotHasAMarkerPerPlottedRow()
+{
+    const std::vector<NotebookRow> rows = rowsOf(session + QStringLiteral("exp1 run 0.3 0.7 1274\nexp1 run 1 0 1000\n"
+                                                                          "exp1 run 0.5 0.5 1500\nexp1 probe\n"));
+    const NotebookPlot::Result plot = NotebookPlot::fromRows(rows, 1);
+    QVERIFY(plot.problems.isEmpty());
+    QList<PlotMarker::Kind> kinds;
+    for (const PlotMarker &marker : plot.data.markers)
+        kinds << marker.kind;
+    using K = PlotMarker::Kind;
+    // Runs at their bulk X(2) and temperature; phases at their own X(2).
+    QCOMPARE(kinds, QList<K>({K::GlassWithCrystals, K::GlassPhase, K::CrystalPhase, K::GlassWithCrystals,
+                              K::CrystalsOnly, K::AllGlass, K::GlassPhase}));
+    QCOMPARE(plot.data.markers[0].at, QPointF(0.5, 1300));
+    QCOMPARE(plot.data.markers[2].at, QPointF(1, 1300));
+    QCOMPARE(plot.data.markers[4].at, QPointF(0, 1000));
+    QVERIFY(plot.data.curves.empty() && plot.data.fieldLabels.empty() && plot.data.tieLines.empty());
+    QCOMPARE(plot.data.lowestTemperature, 900.0);
+    QCOMPARE(plot.data.highestTemperature, 1600.0);
+    // Entries typed on a decimal-comma desktop land in the same place.
+    const std::vector<NotebookRow> german = rowsOf(QStringLiteral("exp1 run 0,8 0,2 1300\n"),
+                                                   QLocale(QLocale::German, QLocale::Germany));
+    const NotebookPlot::Result germanPlot = NotebookPlot::fromRows(german, 1, QLocale(QLocale::German));
+    QCOMPARE(germanPlot.data.markers.at(0).at.x(), 0.2);
+}
+
+void NotebookTest::exportsAreValid_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addRow("SVG") << "plot.svg";
+    QTest::addRow("PDF") << "plot.pdf";
+    QTest::addRow("PNG") << "plot.png";
+}
+
+void NotebookTest::exportsAreValid()
+{
+    QFETCH(QString, name);
+    QTemporaryDir folder;
+    const QString path = folder.filePath(name);
+    const NotebookPlot::Result plot = NotebookPlot::fromRows(rowsOf(session), 1);
+    QVERIFY2(PlotExport::write(plot.data, path).isEmpty(), qPrintable(path));
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QByteArray bytes = file.readAll();
+    if (name.endsWith(QLatin1String(".svg"))) {
+        QVERIFY(QSvgRenderer(bytes).isValid());
+        QVERIFY(bytes.contains("with 3 markers"));
+    } else if (name.endsWith(QLatin1String(".pdf"))) {
+        QVERIFY(bytes.startsWith("%PDF-") && bytes.trimmed().endsWith("%%EOF"));
+        QProcess pdfinfo;
+        pdfinfo.start(QStringLiteral("pdfinfo"), {path});
+        QVERIFY(pdfinfo.waitForFinished(30'000));
+        QCOMPARE(pdfinfo.exitCode(), 0);
+        QVERIFY(QString::fromLatin1(pdfinfo.readAllStandardOutput()).contains(QRegularExpression(QStringLiteral("Pages: +1\n"))));
+    } else {
+        const QImage image(path);
+        QVERIFY(!image.isNull());
+        int ink = 0;
+        for (int y = 0; y < image.height(); y += 3)
+            for (int x = 0; x < image.width(); x += 3)
+                ink += qGray(image.pixel(x, y)) < 128;
+        QVERIFY2(ink > 500, qPrintable(QString::number(ink)));
+    }
+}
+
+void NotebookTest::windowFollowsTheFile()
+{
+    QTemporaryDir folder;
+    const QString path = folder.filePath(QStringLiteral("notebook.csv"));
+    const std::vector<NotebookRow> rows = rowsOf(session);
+    write(path, notebookOf(std::vector<NotebookRow>(rows.begin(), rows.begin() + 4)));
+    NotebookWindow window;
+    window.open(path);
+    window.show();
+    QCOMPARE(window.model().rowCount(), 4);
+    QCOMPARE(int(window.plot(1)->data().markers.size()), 3);
+
+    // The lab appends; the window shows the new rows, a line still being
+    // written is left for the next look.
+    QByteArray more;
+    for (std::size_t index = 4; index < rows.size(); ++index)
+        more += NotebookCsv::encode(rows[index]);
+    write(path, more + ",3,1,ru", QIODevice::Append);
+    QTRY_COMPARE(window.model().rowCount(), int(rows.size()));
+    QCOMPARE(int(window.plot(2)->data().markers.size()), 3);
+    QVERIFY(window.problems().isEmpty());
+
+    // What a screen reader finds: the table and each plot by name.
+    QStringList names;
+    for (QWidget *widget : window.findChildren<QWidget *>())
+        names << QAccessible::queryAccessibleInterface(widget)->text(QAccessible::Name);
+    QVERIFY(names.contains(QStringLiteral("Notebook rows")));
+    QVERIFY(names.contains(QStringLiteral("Experiment 2: my runs and analyses")));
+    // Stepping through a plot's markers with the keyboard says each row.
+    PlotWidget *plot = window.plot(2);
+    plot->setFocus();
+    QTest::keyClick(plot, Qt::Key_Right);
+    QVERIFY2(plot->accessibleDescription().startsWith(QStringLiteral("line 8: run of 0.9 g and 0.1 g at 1200")),
+             qPrintable(plot->accessibleDescription()));
+}
+
+QTEST_MAIN(NotebookTest)
+#include "tst_notebook.moc"
