@@ -76,7 +76,7 @@ NotebookWindow::NotebookWindow(QWidget *parent)
     auto *splitter = new QSplitter;
     splitter->addWidget(tableSide);
     splitter->addWidget(m_tabs);
-    splitter->setStretchFactor(1, 1);
+    splitter->setSizes({560, 640});
     setCentralWidget(splitter);
 
     QMenu *file = menuBar()->addMenu(QStringLiteral("&File"));

@@ -1,21 +1,26 @@
 """End-to-end scenarios: the built lab under a real X server, driven from
 outside with X input events and read back through AT-SPI and the clipboard.
 
-Usage: e2e_lab.py LAB_BINARY ANSWER_KEY_BINARY RENDER_BINARY PICTURES_FOLDER OUTPUT_FOLDER
+Usage: e2e_lab.py LAB_BINARY ANSWER_KEY_BINARY RENDER_BINARY NOTEBOOK_BINARY PICTURES_FOLDER OUTPUT_FOLDER
 Each scenario starts a fresh lab process, so the scatter sequence is the one
 of a fresh start and the answer-key tool predicts every number."""
 
+import csv
 import os
+import re
+import shutil
 import subprocess
 import sys
 import tempfile
 import traceback
 
+import pyatspi
+
 from PIL import Image, ImageChops, ImageStat
 
-from labdriver import Lab, XServer, wait_for
+from labdriver import Lab, XServer, wait_for, walk
 
-LAB, ANSWER_KEY, RENDER, PICTURES, OUTPUT = sys.argv[1:6]
+LAB, ANSWER_KEY, RENDER, NOTEBOOK, PICTURES, OUTPUT = sys.argv[1:7]
 
 GRAMS_1 = "Enter number of grams of mineral 1:"
 GRAMS_2 = "Enter number of grams of mineral 2:"
@@ -33,6 +38,28 @@ def answer_key(script, locale="C"):
         os.unlink(handle.name)
     reports = result.stdout.split("\f\n")
     return [report.replace("\r\n", "\n") for report in reports if report]
+
+
+def answer_key_notebook(script, locale="C"):
+    """The notebook rows the answer-key tool predicts for a worksheet."""
+    with tempfile.NamedTemporaryFile("w", suffix=".txt", delete=False) as handle:
+        handle.write(script)
+    try:
+        result = subprocess.run([ANSWER_KEY, "--locale", locale, "--csv", handle.name],
+                                capture_output=True, check=True)
+    finally:
+        os.unlink(handle.name)
+    return list(csv.reader(result.stdout.decode("utf-8").splitlines()))
+
+
+def notebook_rows(path):
+    with open(path, newline="", encoding="utf-8") as handle:
+        return list(csv.reader(handle))
+
+
+def files_under(folder):
+    return sorted(os.path.relpath(os.path.join(top, name), folder)
+                  for top, _, names in os.walk(folder) for name in names)
 
 
 def check(condition, message):
@@ -120,7 +147,11 @@ exp1 probe
 exp2 run 0.5 0.5 1400
 exp2 probe
 """)
-    lab = Lab(LAB, PICTURES, display)
+    # Without --notebook the lab writes no file: not in its home, not in
+    # the folder it runs in.
+    home = tempfile.mkdtemp()
+    pictures_before = files_under(PICTURES)
+    lab = Lab(LAB, PICTURES, display, {"HOME": home})
     try:
         label = lab.control(lab.menu, "Welcome to Orvane Experimental Labs")
         lab.click(label)
@@ -185,8 +216,150 @@ exp2 probe
 
         lab.keys("alt+x")
         equal(lab.wait_exit(), 0, "exit status after Alt+X")
+        equal(files_under(home), [], "files the lab wrote in its home")
+        equal(files_under(PICTURES), pictures_before, "files in the folder the lab ran in")
     finally:
         lab.close()
+        shutil.rmtree(home, ignore_errors=True)
+
+
+# A session typed at the keyboard, the same for the lab and the answer key.
+NOTEBOOK_SESSION = """exp1 run 0.5 0.5 1300
+exp1 probe
+exp1 run 0.5 abc 1300
+exp1 run 0 0 1300
+exp1 probe
+exp2 run 0.9 0.1 1200
+exp2 probe
+"""
+
+
+def type_notebook_session(lab):
+    lab.keys("alt+1")
+    window = lab.window("Experiment 1")
+    start_run(lab, window, "0.5", "0.5", "1300")
+    picture = lab.control(window, "Charge picture")
+    wait_for("the charge picture", lambda: "mineral 2" in lab.description_of(picture))
+    microprobe(lab, window)
+    wait_for("the report", lambda: report_text(lab, window))
+    fill(lab, window, GRAMS_2, "abc")
+    lab.keys("Return")
+    lab.window("Entry Error")
+    lab.keys("Return")
+    lab.wait_closed("Entry Error")
+    fill(lab, window, GRAMS_1, "0")
+    fill(lab, window, GRAMS_2, "0")
+    lab.keys("Return")
+    lab.window("Abort")
+    lab.keys("Return")
+    lab.wait_closed("Experiment 1")
+    lab.keys("alt+1")
+    window = lab.window("Experiment 1")
+    microprobe(lab, window)
+    wait_for("the report", lambda: report_text(lab, window))
+    lab.keys("Escape")
+    lab.wait_closed("Experiment 1")
+    lab.keys("alt+2")
+    window = lab.window("Experiment 2")
+    start_run(lab, window, "0.9", "0.1", "1200")
+    picture = lab.control(window, "Charge picture")
+    wait_for("the charge picture", lambda: "solid solution" in lab.description_of(picture))
+    microprobe(lab, window)
+    wait_for("the report", lambda: report_text(lab, window))
+    lab.keys("Escape")
+    lab.wait_closed("Experiment 2")
+
+
+def scenario_notebook(display):
+    folder = tempfile.mkdtemp()
+    notebook = os.path.join(folder, "notebook.csv")
+    expected = answer_key_notebook(NOTEBOOK_SESSION)
+    lab = Lab(LAB, PICTURES, display, {"HOME": folder}, ["--notebook", notebook])
+    try:
+        type_notebook_session(lab)
+        lab.keys("alt+x")
+        equal(lab.wait_exit(), 0, "exit status after Alt+X")
+    finally:
+        lab.close()
+    rows = notebook_rows(notebook)
+    equal(rows[0], expected[0], "the notebook's header")
+    equal(len(rows), len(expected), "rows in the notebook")
+    for row, predicted in zip(rows[1:], expected[1:]):
+        check(re.fullmatch(r"\d{4}-\d\d-\d\dT\d\d:\d\d:\d\d[+-]\d\d:\d\d", row[0]), f"time {row[0]!r}")
+        # Every field but the time is what the answer key says the windows showed.
+        equal(row[1:], predicted[1:], "a notebook row")
+    with open(notebook, "rb") as handle:
+        first_session = handle.read()
+
+    # The notebook window follows the file while a second lab start appends.
+    viewer = subprocess.Popen([NOTEBOOK, notebook], env=dict(os.environ, QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1",
+                                                               HOME=folder))
+    try:
+        title = f"Lab notebook: {notebook}"
+        wait_for("the notebook window", lambda: Lab.window_ids(title))
+        table = wait_for("the table", lambda: find_named(viewer.pid, "Notebook rows"))
+        equal(table.queryTable().nRows, len(rows) - 1, "rows in the notebook window")
+        lab = Lab(LAB, PICTURES, display, {"HOME": folder}, ["--notebook", notebook])
+        try:
+            lab.keys("alt+1")
+            window = lab.window("Experiment 1")
+            start_run(lab, window, "0.8", "0.2", "1300")
+            picture = lab.control(window, "Charge picture")
+            wait_for("the charge picture", lambda: "mineral 1" in lab.description_of(picture))
+            lab.keys("Escape")
+            lab.wait_closed("Experiment 1")
+            lab.keys("alt+x")
+            equal(lab.wait_exit(), 0, "exit status of the second start")
+        finally:
+            lab.close()
+        with open(notebook, "rb") as handle:
+            both = handle.read()
+        check(both.startswith(first_session), "the second start rewrote the first session")
+        last = notebook_rows(notebook)[-1]
+        equal((last[1], last[3], last[7]), ("2", "run", "Chai.wmf"), "the second session's run")
+        wait_for("the new row in the table", lambda: table.queryTable().nRows == len(rows))
+        check(find_named(viewer.pid, "Experiment 1: my runs and analyses"), "the plot is named")
+        subprocess.run(["import", "-window", Lab.window_ids(title)[-1],
+                        os.path.join(OUTPUT, "notebook-window.png")], check=True)
+    finally:
+        viewer.kill()
+        viewer.wait()
+        shutil.rmtree(folder, ignore_errors=True)
+
+
+def find_named(pid, name):
+    """An object of the process's accessibility tree by its name."""
+    desktop = pyatspi.Registry.getDesktop(0)
+    for index in range(desktop.childCount):
+        application = desktop.getChildAtIndex(index)
+        if application is not None and application.get_process_id() == pid:
+            for node in walk(application):
+                if node.name == name:
+                    return node
+    return None
+
+
+def scenario_notebook_that_cannot_be_written(display):
+    folder = tempfile.mkdtemp()
+    lab = Lab(LAB, PICTURES, display, {"HOME": folder}, ["--notebook", folder], first_window="Lab notebook")
+    try:
+        box = lab.menu
+        check(any("is a folder" in (node.name or "") for node in walk(box)), "the message says why")
+        lab.keys("Return")
+        lab.window("Main Menu")
+        lab.keys("alt+1")
+        window = lab.window("Experiment 1")
+        start_run(lab, window, "0.5", "0.5", "1300")
+        picture = lab.control(window, "Charge picture")
+        wait_for("the charge picture", lambda: "mineral 2" in lab.description_of(picture))
+        lab.keys("Escape")
+        lab.wait_closed("Experiment 1")
+        lab.keys("alt+x")
+        equal(lab.wait_exit(), 0, "exit status after Alt+X")
+        equal(files_under(folder), [], "files written")
+    finally:
+        lab.close()
+        shutil.rmtree(folder, ignore_errors=True)
 
 
 def scenario_german_locale(display):
@@ -226,7 +399,8 @@ def main():
     server = XServer()
     passed = failed = 0
     try:
-        for scenario in (scenario_experiment1_and_2, scenario_german_locale, scenario_high_density):
+        for scenario in (scenario_experiment1_and_2, scenario_notebook, scenario_notebook_that_cannot_be_written,
+                         scenario_german_locale, scenario_high_density):
             try:
                 scenario(server.display)
                 print(f"PASS {scenario.__name__}", flush=True)

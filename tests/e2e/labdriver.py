@@ -86,19 +86,19 @@ class XServer:
 class Lab:
     """One run of the lab binary, a fresh process (so a fresh scatter)."""
 
-    def __init__(self, binary, pictures, display, extra_environment=None):
+    def __init__(self, binary, pictures, display, extra_environment=None, arguments=(), first_window="Main Menu"):
         environment = dict(os.environ)
         environment.update({"DISPLAY": display, "QT_QPA_PLATFORM": "xcb",
                             "QT_LINUX_ACCESSIBILITY_ALWAYS_ON": "1",
                             "LANG": "C.UTF-8", "LC_ALL": "C.UTF-8"})
         environment.update(extra_environment or {})
         self.environment = environment
-        self.process = subprocess.Popen([binary], cwd=pictures, env=environment)
+        self.process = subprocess.Popen([binary, *arguments], cwd=pictures, env=environment)
         self.application = wait_for("the lab on the accessibility bus", self._find_application)
         # Read every property from the lab itself, never from the client's
         # cache: Qt does not announce every change (descriptions, for one).
         self.application.set_cache_mask(Atspi.Cache.NONE)
-        self.menu = self.window("Main Menu")
+        self.menu = self.window(first_window)
 
     def _find_application(self):
         desktop = pyatspi.Registry.getDesktop(0)

@@ -26,11 +26,14 @@ check "install into DESTDIR" env DESTDIR="$scratch/root" cmake --install "$build
 check "the lab is installed" test -x "$root/bin/orvane-lab"
 check "the answer-key tool is installed" test -x "$root/bin/orvane-answer-key"
 check "the render tool is installed" test -x "$root/bin/metafile-render"
+check "the notebook window is installed" test -x "$root/bin/orvane-notebook"
 check "all 33 charge pictures" test "$(ls "$root/share/orvane-lab/pictures" | grep -c '\.wmf$')" -eq 33
 desktop=$root/share/applications/org.orvane.Lab.desktop
 check "menu entry is valid" desktop-file-validate "$desktop"
 check "menu entry starts in the pictures folder" grep -qx "Path=$prefix/share/orvane-lab/pictures" "$desktop"
 check "menu entry runs the lab" grep -qx "Exec=orvane-lab" "$desktop"
+check "menu entry can start with a notebook" grep -qx "Exec=orvane-lab --notebook-today" "$desktop"
+check "notebook menu entry is valid" desktop-file-validate "$root/share/applications/org.orvane.Notebook.desktop"
 check "icon" test -s "$root/share/icons/hicolor/scalable/apps/org.orvane.Lab.svg"
 check "AppStream metadata is valid" appstreamcli validate --no-net "$root/share/metainfo/org.orvane.Lab.metainfo.xml"
 
