@@ -67,6 +67,47 @@ QString WorksheetRunner::describeRun(const ExperimentSession &session, const Exp
         .arg(ExperimentSession::pictureName(result.charge), session.describe(result.charge));
 }
 
+ExperimentSession *WorksheetRunner::session(int number)
+{
+    for (const auto &session : m_sessions) {
+        if (session->definition().number == number)
+            return session.get();
+    }
+    return nullptr;
+}
+
+void WorksheetRunner::run(ExperimentSession &target, const ExperimentSession::EntryTexts &entries)
+{
+    const ExperimentSession::RunResult result = target.run(entries, m_locale);
+    if (m_recorder) {
+        const SessionEvent::Kind kind = result.kind == ExperimentSession::RunResult::Kind::ChargeShown
+            ? SessionEvent::Kind::Run
+            : result.kind == ExperimentSession::RunResult::Kind::EntryError ? SessionEvent::Kind::EntryError
+                                                                             : SessionEvent::Kind::Abort;
+        m_recorder->record({kind, &target, entries, result.charge, {}});
+    }
+    if (m_outputMode == Output::Everything)
+        m_output += QStringLiteral("exp%1 run %2 %3 %4 -> %5\n")
+                        .arg(target.definition().number)
+                        .arg(entries[0], entries[1], entries[2], describeRun(target, result));
+}
+
+void WorksheetRunner::probe(ExperimentSession &target)
+{
+    const MicroprobeReport probe = target.report(m_scatter, m_locale);
+    if (m_recorder)
+        m_recorder->record({SessionEvent::Kind::Probe, &target, {}, {}, probe});
+    const QString report = QString::fromStdString(probe.text);
+    if (m_outputMode == Output::Everything) {
+        m_output += QStringLiteral("exp%1 probe ->\n").arg(target.definition().number);
+        m_output += QString(report).replace(QLatin1String("\r\n"), QLatin1String("\n"));
+    } else {
+        // Reports exactly as the lab builds them, CR LF and all, each
+        // followed by a form feed line.
+        m_output += report + QStringLiteral("\f\n");
+    }
+}
+
 bool WorksheetRunner::runLine(const QString &line, QString &error)
 {
     QString text = line;
@@ -94,18 +135,7 @@ bool WorksheetRunner::runLine(const QString &line, QString &error)
                                    "temperature");
             return false;
         }
-        const ExperimentSession::EntryTexts entries{tokens[2], tokens[3], tokens[4]};
-        const ExperimentSession::RunResult result = target.run(entries, m_locale);
-        if (m_recorder) {
-            const SessionEvent::Kind kind = result.kind == ExperimentSession::RunResult::Kind::ChargeShown
-                ? SessionEvent::Kind::Run
-                : result.kind == ExperimentSession::RunResult::Kind::EntryError ? SessionEvent::Kind::EntryError
-                                                                                 : SessionEvent::Kind::Abort;
-            m_recorder->record({kind, &target, entries, result.charge, {}});
-        }
-        if (m_outputMode == Output::Everything)
-            m_output += QStringLiteral("%1 run %2 %3 %4 -> %5\n")
-                            .arg(name, tokens[2], tokens[3], tokens[4], describeRun(target, result));
+        run(target, {tokens[2], tokens[3], tokens[4]});
         return true;
     }
     if (action == QLatin1String("probe")) {
@@ -113,18 +143,7 @@ bool WorksheetRunner::runLine(const QString &line, QString &error)
             error = QStringLiteral("probe takes nothing after it");
             return false;
         }
-        const MicroprobeReport probe = target.report(m_scatter, m_locale);
-        if (m_recorder)
-            m_recorder->record({SessionEvent::Kind::Probe, &target, {}, {}, probe});
-        const QString report = QString::fromStdString(probe.text);
-        if (m_outputMode == Output::Everything) {
-            m_output += QStringLiteral("%1 probe ->\n").arg(name);
-            m_output += QString(report).replace(QLatin1String("\r\n"), QLatin1String("\n"));
-        } else {
-            // Reports exactly as the lab builds them, CR LF and all, each
-            // followed by a form feed line.
-            m_output += report + QStringLiteral("\f\n");
-        }
+        probe(target);
         return true;
     }
     error = QStringLiteral("unknown action \"%1\" (run or probe)").arg(action);

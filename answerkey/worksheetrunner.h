@@ -32,6 +32,11 @@ public:
     // Runs a whole worksheet; stops at the first malformed line, naming it.
     [[nodiscard]] bool runScript(const QString &script, const QString &scriptName, QString &error);
 
+    // One action, as the window of experiment `number` does it.
+    ExperimentSession *session(int number);
+    void run(ExperimentSession &target, const ExperimentSession::EntryTexts &entries);
+    void probe(ExperimentSession &target);
+
     // Tells recorder every run and microprobe press from here on.
     void setRecorder(SessionRecorder *recorder) { m_recorder = recorder; }
 

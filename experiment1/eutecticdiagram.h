@@ -20,6 +20,8 @@
 // liquidus curves, and the two sides do not quite meet at the eutectic (side
 // A's liquidus gives 1275.34 at X = 0.42, side B's 1273.77). Each curve is
 // used as fitted; they are evaluated in double precision.
+#include "diagramoutline.h"
+
 class EutecticDiagram
 {
 public:
@@ -35,4 +37,9 @@ public:
     static double sideBLiquidusT(double x2);
     static double sideALiquidX2(double temperature);
     static double sideBLiquidX2(double temperature);
+
+    // The diagram as drawn for instructors: both liquidus branches as
+    // fitted, the solidus (the eutectic isotherm and the two pure minerals)
+    // and the four fields.
+    static DiagramOutline outline();
 };

@@ -24,3 +24,24 @@ double SolidSolutionDiagram::crystalX2(double temperature)
     return -32.57 + 0.069 * temperature - 4.88e-05 * std::pow(temperature, 2)
         + 1.17828e-08 * std::pow(temperature, 3);
 }
+
+DiagramOutline SolidSolutionDiagram::outline()
+{
+    const std::string liquid = "liquid";
+    const std::string inTheLoop = "liquid + crystals of the solid solution";
+    const std::string crystals = "crystals of the solid solution";
+    DiagramOutline outline;
+    outline.curves.push_back({"liquidus", DiagramOutline::sampled(0, 1, 100, liquidusT)});
+    outline.curves.push_back({"solidus", DiagramOutline::sampled(0, 1, 100, solidusT)});
+    outline.labels = {{{0.3, 1500}, liquid}, {{0.52, 1370}, inTheLoop}, {{0.7, 1200}, crystals}};
+    outline.fieldAt = [=](double x2, double temperature) {
+        if (1 - x2 <= pureMineral2X1)
+            return temperature >= mineral2MeltingT ? liquid : crystals;
+        if (1 - x2 >= pureMineral1X1)
+            return temperature >= mineral1MeltingT ? liquid : crystals;
+        if (temperature > liquidusT(x2))
+            return liquid;
+        return temperature < solidusT(x2) ? crystals : inTheLoop;
+    };
+    return outline;
+}

@@ -18,6 +18,8 @@
 // a little outside 0..1 (about -0.0085 for the glass at 1118, 1.0157 for the
 // crystal at 1550), and those values are used as they come. The pure minerals
 // melt at their own melting points, not on the curves.
+#include "diagramoutline.h"
+
 class SolidSolutionDiagram
 {
 public:
@@ -32,4 +34,8 @@ public:
     static double solidusT(double x2);
     static double liquidX2(double temperature);
     static double crystalX2(double temperature);
+
+    // The diagram as drawn for instructors: the liquidus and solidus loop
+    // and its three fields.
+    static DiagramOutline outline();
 };

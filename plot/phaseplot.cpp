@@ -220,9 +220,13 @@ void PhasePlot::paint(QPainter &painter, const QRectF &target, int focused) cons
     font.setItalic(true);
     painter.setFont(font);
     painter.setPen(ink);
-    for (const PlotLabel &label : m_data.fieldLabels)
-        painter.drawText(QRectF(toScreen(label.at, area) - QPointF(120 * unit, 10 * unit), QSizeF(240 * unit, 20 * unit)),
-                         Qt::AlignCenter, label.text);
+    for (const PlotLabel &label : m_data.fieldLabels) {
+        const QRectF box(toScreen(label.at, area) - QPointF(200 * unit, 10 * unit), QSizeF(400 * unit, 20 * unit));
+        // A pale ground keeps the name readable over tie lines.
+        const QRectF text = painter.boundingRect(box, Qt::AlignCenter, label.text);
+        painter.fillRect(text.adjusted(-3 * unit, 0, 3 * unit, 0), QColor(255, 255, 255, 210));
+        painter.drawText(box, Qt::AlignCenter, label.text);
+    }
     painter.restore();
     paintMarkers(painter, target, 0);
     painter.save();

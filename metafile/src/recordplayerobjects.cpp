@@ -62,6 +62,10 @@ LogicalFont readFont(ByteReader &reader)
 RecordProblem readScans(ByteReader &reader, int scanCount, std::vector<QRect> &rectangles)
 {
     for (int scan = 0; scan < scanCount; ++scan) {
+        // A scan is at least its count, top, bottom and the count again.
+        if (!reader.hasRemaining(8))
+            return RecordProblem::damaged(
+                QStringLiteral("region declares %1 scans but holds %2").arg(scanCount).arg(scan));
         const int count = reader.readUInt16();
         const int top = reader.readInt16();
         const int bottom = reader.readInt16();

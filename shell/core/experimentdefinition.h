@@ -1,5 +1,6 @@
 #pragma once
 
+#include "diagramoutline.h"
 #include "experimentmodel.h"
 
 #include <functional>
@@ -11,6 +12,7 @@
 // the hottest run it accepts, how the words for a charge name its side-B
 // crystals, and how to make its run model. The lab, the answer-key tool and
 // the fuzz targets all take their experiments from one list of these;
+// the answer-key tool also draws an experiment's true diagram from it;
 // window geometry stays with the windows.
 struct ExperimentDefinition
 {
@@ -19,6 +21,8 @@ struct ExperimentDefinition
     int temperatureLimit = 0; // degrees Celsius: entries from 0 up to this are accepted
     std::string sideBCrystals; // "mineral 2", "the solid solution"
     std::function<std::unique_ptr<ExperimentModel>()> makeModel;
+    // The true diagram, for instructors.
+    std::function<DiagramOutline()> outline;
 };
 
 using ExperimentList = std::vector<ExperimentDefinition>;

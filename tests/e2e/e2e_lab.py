@@ -290,6 +290,9 @@ def scenario_notebook(display):
         equal(row[1:], predicted[1:], "a notebook row")
     with open(notebook, "rb") as handle:
         first_session = handle.read()
+    # The instructor's check finds every row to be what the lab gives.
+    checked = subprocess.run([ANSWER_KEY, "--locale", "C", "--check", notebook], capture_output=True, text=True)
+    equal(checked.returncode, 0, f"--check of the genuine notebook ({checked.stdout}{checked.stderr})")
 
     # The notebook window follows the file while a second lab start appends.
     viewer = subprocess.Popen([NOTEBOOK, notebook], env=dict(os.environ, QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1",
