@@ -17,7 +17,7 @@ PlotData DiagramPlot::make(const ExperimentDefinition &experiment, const std::ve
         data.curves.push_back(drawn);
     }
     for (const DiagramOutline::Label &label : outline.labels)
-        data.fieldLabels.push_back({QPointF(label.at.x2, label.at.temperature), QString::fromStdString(label.text)});
+        data.fieldLabels.push_back({QPointF(label.at.x2, label.at.temperature), QString::fromStdString(label.shownText())});
 
     // A tie line across the phases of each microprobe press.
     const QString number = QString::number(experiment.number);

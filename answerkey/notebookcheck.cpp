@@ -1,5 +1,6 @@
 #include "notebookcheck.h"
 
+#include "labexperiments.h"
 #include "notebookrecorder.h"
 #include "worksheetrunner.h"
 
@@ -32,9 +33,8 @@ void compare(const NotebookRow &recorded, const NotebookRow &produced, NotebookC
 
 } // namespace
 
-NotebookCheck::NotebookCheck(const ExperimentList &experiments, const QLocale &entryLocale)
-    : m_experiments(experiments)
-    , m_locale(entryLocale)
+NotebookCheck::NotebookCheck(const QLocale &entryLocale)
+    : m_locale(entryLocale)
 {
 }
 
@@ -59,9 +59,20 @@ NotebookCheck::Result NotebookCheck::check(const std::vector<NotebookRow> &rows)
 void NotebookCheck::checkSession(const std::vector<NotebookRow> &rows, Result &result) const
 {
     const NotebookRow &first = rows.front();
+    std::optional<Kit> kit;
+    if (!first[NotebookRow::Kit].isEmpty()) {
+        std::string why;
+        kit = Kit::fromCode(first[NotebookRow::Kit].toStdString(), &why);
+        if (!kit) {
+            result.disagreements << QStringLiteral("line %1: kit: \"%2\": %3")
+                                        .arg(first.lineNumber).arg(first[NotebookRow::Kit], QString::fromStdString(why));
+            return;
+        }
+    }
     std::vector<NotebookRow> produced;
-    WorksheetRunner lab(m_experiments, m_locale, WorksheetRunner::Output::ReportsOnly);
-    NotebookRecorder recorder(first[NotebookRow::Session].toInt(), first[NotebookRow::Kit], {},
+    WorksheetRunner lab(labExperiments(kit ? &*kit : nullptr), m_locale, WorksheetRunner::Output::ReportsOnly,
+                        kit ? kit->scatterStartState() : RandomSource::startState);
+    NotebookRecorder recorder(first[NotebookRow::Session].toInt(), kit ? QString::fromStdString(kit->code()) : QString(), {},
                               [&produced](const NotebookRow &row) { produced.push_back(row); });
     lab.setRecorder(&recorder);
 

@@ -1,6 +1,5 @@
 #pragma once
 
-#include "experimentdefinition.h"
 #include "notebookrow.h"
 
 #include <QLocale>
@@ -21,7 +20,8 @@
 class NotebookCheck
 {
 public:
-    NotebookCheck(const ExperimentList &experiments, const QLocale &entryLocale);
+    // Each session is played with the kit its rows name, if any.
+    explicit NotebookCheck(const QLocale &entryLocale);
 
     struct Result
     {
@@ -36,6 +36,5 @@ public:
 private:
     void checkSession(const std::vector<NotebookRow> &rows, Result &result) const;
 
-    ExperimentList m_experiments;
     QLocale m_locale;
 };

@@ -36,9 +36,11 @@ bool tokenize(const QString &line, QStringList &tokens, QString &error)
 
 } // namespace
 
-WorksheetRunner::WorksheetRunner(const ExperimentList &experiments, const QLocale &locale, Output output)
+WorksheetRunner::WorksheetRunner(const ExperimentList &experiments, const QLocale &locale, Output output,
+                                 std::uint32_t scatterStart)
     : m_locale(locale)
     , m_outputMode(output)
+    , m_scatter(scatterStart)
 {
     for (const ExperimentDefinition &definition : experiments)
         m_sessions.push_back(std::make_unique<ExperimentSession>(definition));

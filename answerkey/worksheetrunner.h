@@ -24,7 +24,9 @@ class WorksheetRunner
 public:
     enum class Output { Everything, ReportsOnly };
 
-    WorksheetRunner(const ExperimentList &experiments, const QLocale &locale, Output output = Output::Everything);
+    // scatterStart: where the scatter begins (a kit's, or the lab's own).
+    WorksheetRunner(const ExperimentList &experiments, const QLocale &locale, Output output = Output::Everything,
+                    std::uint32_t scatterStart = RandomSource::startState);
 
     // Runs one line; returns false with `error` set for a malformed line
     // (nothing is run then).

@@ -3,7 +3,9 @@
 #include "experiment1definition.h"
 #include "experiment2definition.h"
 
-ExperimentList labExperiments()
+ExperimentList labExperiments(const Kit *kit)
 {
-    return {experiment1Definition(), experiment2Definition()};
+    if (!kit)
+        return {experiment1Definition(), experiment2Definition()};
+    return {experiment1Definition(kit->variant(1)), experiment2Definition(kit->variant(2))};
 }

@@ -1,8 +1,10 @@
 #pragma once
 
 #include "experimentdefinition.h"
+#include "kit.h"
 
 // The lab's experiments, in the order of the main menu's buttons: the
-// eutectic system, then the solid solution. The lab, the answer-key tool and
-// the fuzz targets all take them from here.
-ExperimentList labExperiments();
+// eutectic system, then the solid solution; with a kit, the kit's variants
+// of them. The lab, the answer-key tool and the fuzz targets all take them
+// from here.
+ExperimentList labExperiments(const Kit *kit = nullptr);

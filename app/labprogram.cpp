@@ -10,6 +10,7 @@
 #include <QCommandLineParser>
 #include <QDate>
 #include <QDir>
+#include <QInputDialog>
 #include <QMessageBox>
 #include <QStandardPaths>
 #include <QTimer>
@@ -23,6 +24,9 @@ const char *const helpText =
     "A furnace laboratory for igneous petrology. It reads its charge pictures\n"
     "from the folder it is started in.\n"
     "\n"
+    "  --kit CODE        work on your own kit, the system your instructor gave you\n"
+    "  --ask-kit         ask for the kit's code in a window, and keep its notebook\n"
+    "                    in the documents folder, \"Orvane Lab/notebook-CODE.csv\"\n"
     "  --notebook FILE   record every run and microprobe analysis in FILE, a lab\n"
     "                    notebook (CSV); an existing notebook is appended to\n"
     "  --notebook-today  record in today's notebook in the documents folder,\n"
@@ -38,12 +42,13 @@ void say(const QString &text)
     std::fflush(stderr);
 }
 
-QString todaysNotebook()
+// A notebook in the documents folder's "Orvane Lab", made as needed.
+QString documentsNotebook(const QString &name)
 {
     const QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation)
         + QStringLiteral("/Orvane Lab");
     QDir().mkpath(folder);
-    return folder + QStringLiteral("/notebook-%1.csv").arg(QDate::currentDate().toString(Qt::ISODate));
+    return folder + QStringLiteral("/notebook-%1.csv").arg(name);
 }
 
 } // namespace
@@ -56,9 +61,11 @@ std::optional<int> LabProgram::parse(const QStringList &arguments, Options &opti
     QCommandLineParser parser;
     const QCommandLineOption notebook(QStringLiteral("notebook"), QString(), QStringLiteral("FILE"));
     const QCommandLineOption today(QStringLiteral("notebook-today"));
+    const QCommandLineOption kit(QStringLiteral("kit"), QString(), QStringLiteral("CODE"));
+    const QCommandLineOption askKit(QStringLiteral("ask-kit"));
     const QCommandLineOption help(QStringLiteral("help"));
     const QCommandLineOption version(QStringLiteral("version"));
-    parser.addOptions({notebook, today, help, version});
+    parser.addOptions({notebook, today, kit, askKit, help, version});
     const auto refuse = [](const QString &why) {
         say(QStringLiteral("orvane-lab: %1\nTry 'orvane-lab --help'.\n").arg(why));
         return std::optional<int>(usageError);
@@ -79,6 +86,16 @@ std::optional<int> LabProgram::parse(const QStringList &arguments, Options &opti
         return refuse(QStringLiteral("--notebook and --notebook-today name two notebooks; give one"));
     if (parser.isSet(notebook))
         options.notebookPath = parser.value(notebook);
+    options.notebookToday = parser.isSet(today);
+    if (parser.isSet(kit) && parser.isSet(askKit))
+        return refuse(QStringLiteral("--kit and --ask-kit both give a kit; give one"));
+    if (parser.isSet(kit)) {
+        std::string why;
+        options.kit = Kit::fromCode(parser.value(kit).toStdString(), &why);
+        if (!options.kit)
+            return refuse(QStringLiteral("kit code \"%1\": %2").arg(parser.value(kit), QString::fromStdString(why)));
+    }
+    options.askForKit = parser.isSet(askKit);
     return std::nullopt;
 }
 
@@ -94,7 +111,24 @@ void LabProgram::warnWhenPicturesAreMissing() const
             .arg(QDir::toNativeSeparators(folder.absolutePath()), QStringLiteral(LAB_PICTURES_DIR)));
 }
 
-void LabProgram::openNotebook(const QString &path)
+std::optional<Kit> LabProgram::askForKit()
+{
+    QString prompt = QStringLiteral("The code of your kit, as your instructor gave it (for example K7M2-QX4P):");
+    for (;;) {
+        bool accepted = false;
+        const QString code = QInputDialog::getText(nullptr, QStringLiteral("Your kit"), prompt, QLineEdit::Normal,
+                                                   QString(), &accepted);
+        if (!accepted)
+            return std::nullopt;
+        std::string why;
+        if (const std::optional<Kit> kit = Kit::fromCode(code.toStdString(), &why))
+            return kit;
+        prompt = QStringLiteral("\"%1\": %2.\n\nThe code of your kit, as your instructor gave it:")
+                     .arg(code, QString::fromStdString(why));
+    }
+}
+
+void LabProgram::openNotebook(const QString &path, const QString &kitCode)
 {
     m_notebook = std::make_unique<NotebookFile>();
     if (!m_notebook->open(path)) {
@@ -105,7 +139,7 @@ void LabProgram::openNotebook(const QString &path)
         return;
     }
     m_recorder = std::make_unique<NotebookRecorder>(
-        m_notebook->session(), QString(), &NotebookRecorder::localTimeNow, [this](const NotebookRow &row) {
+        m_notebook->session(), kitCode, &NotebookRecorder::localTimeNow, [this](const NotebookRow &row) {
             if (m_notebook && !m_notebook->append(row))
                 notebookWriteFailed();
         });
@@ -134,18 +168,25 @@ int LabProgram::run(int argc, char *argv[])
     Options options;
     if (const std::optional<int> status = parse(arguments, options))
         return *status;
-    const bool today = arguments.contains(QStringLiteral("--notebook-today"));
 
     QApplication application(argc, argv);
     warnWhenPicturesAreMissing();
-    if (today)
-        options.notebookPath = todaysNotebook();
+    if (options.askForKit) {
+        options.kit = askForKit();
+        if (!options.kit)
+            return 0;
+        if (options.notebookPath.isEmpty() && !options.notebookToday)
+            options.notebookPath = documentsNotebook(QString::fromStdString(options.kit->code()));
+    }
+    if (options.notebookToday)
+        options.notebookPath = documentsNotebook(QDate::currentDate().toString(Qt::ISODate));
+    const Kit *kit = options.kit ? &*options.kit : nullptr;
     if (!options.notebookPath.isEmpty())
-        openNotebook(options.notebookPath);
-    // One scatter source for the whole program, unseeded: every start of
-    // the lab draws the same sequence.
-    AnalyticalScatter scatter;
-    Form1 menu(labExperiments(), scatter, m_recorder.get());
+        openNotebook(options.notebookPath, kit ? QString::fromStdString(kit->code()) : QString());
+    // One scatter source for the whole program, never seeded: every start of
+    // the lab draws the same sequence (a kit's own, with a kit).
+    AnalyticalScatter scatter(kit ? kit->scatterStartState() : RandomSource::startState);
+    Form1 menu(labExperiments(kit), scatter, m_recorder.get());
     menu.show();
     return application.exec();
 }

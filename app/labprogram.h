@@ -5,6 +5,8 @@
 #include <memory>
 #include <optional>
 
+#include "kit.h"
+
 class NotebookFile;
 class NotebookRecorder;
 
@@ -12,7 +14,7 @@ class NotebookRecorder;
 // is asked to keep one, says where the charge pictures are when the folder
 // it starts in has none, then shows the main menu.
 //
-//   orvane-lab [--notebook FILE | --notebook-today] [--help] [--version]
+//   orvane-lab [--kit CODE | --ask-kit] [--notebook FILE | --notebook-today] [--help] [--version]
 //
 // Without options it is the lab exactly as it has always been: it reads
 // nothing but its pictures and writes nothing.
@@ -31,12 +33,18 @@ private:
     struct Options
     {
         QString notebookPath;
+        bool notebookToday = false;
+        std::optional<Kit> kit;
+        bool askForKit = false;
     };
     // Reads the command line; a status to end with when the program is done
     // (help, version, a bad option), else nothing.
     std::optional<int> parse(const QStringList &arguments, Options &options) const;
     void warnWhenPicturesAreMissing() const;
-    void openNotebook(const QString &path);
+    // The student's kit, asked for in a small dialog until a code is right;
+    // nothing when they cancel.
+    static std::optional<Kit> askForKit();
+    void openNotebook(const QString &path, const QString &kitCode);
     void notebookWriteFailed();
 
     std::unique_ptr<NotebookFile> m_notebook;

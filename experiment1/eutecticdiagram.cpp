@@ -38,7 +38,7 @@ DiagramOutline EutecticDiagram::outline()
                       {{0.17, 1320}, withMineral1},
                       {{0.74, 1370}, withMineral2},
                       {{0.5, 1180}, bothCrystals},
-                      {{eutecticX2, eutecticT - 22}, "eutectic, X(2) 0.42, 1274 °C"}};
+                      {{eutecticX2, eutecticT - 22}, "eutectic", DiagramOutline::Point{eutecticX2, eutecticT}}};
     outline.fieldAt = [=](double x2, double temperature) {
         if (x2 >= pureMineral2X2)
             return temperature >= mineral2MeltingT ? liquid : std::string("crystals of mineral 2");

@@ -3,8 +3,13 @@
 #include "eutecticdiagram.h"
 #include "experiment1model.h"
 
-ExperimentDefinition experiment1Definition()
+ExperimentDefinition experiment1Definition(const Kit::Variant &variant)
 {
-    return {1, "Experiment 1", 2000, "mineral 2", [] { return std::make_unique<Experiment1Model>(); },
-            &EutecticDiagram::outline};
+    using D = EutecticDiagram;
+    DiagramWarp warp{D::mineral1MeltingT, D::mineral2MeltingT, D::mineral1MeltingT + variant.meltShift1,
+                     D::mineral2MeltingT + variant.meltShift2, variant.stretch, {D::eutecticT}};
+    return {1, "Experiment 1", 2000, "mineral 2",
+            [warp] { return warp.isIdentity() ? std::make_unique<Experiment1Model>()
+                                              : std::make_unique<Experiment1Model>(warp); },
+            [warp] { return D::outline().warped(warp); }};
 }

@@ -13,17 +13,55 @@ using Side = Charge::Side;
 using Texture = Charge::Texture;
 } // namespace
 
+Experiment1Model::Experiment1Model(const DiagramWarp &warp)
+    : m_warp(warp)
+{
+    if (!m_warp.isIdentity())
+        m_specified = std::make_unique<Experiment1Model>();
+}
+
+Experiment1Model::~Experiment1Model() = default;
+
 RunOutcome Experiment1Model::run(const RunEntries &entries)
 {
-    using D = EutecticDiagram;
+    if (m_specified)
+        return runInKit(entries);
     // The temperature is kept before anything can fail, so a failed run still
     // reports the new temperature.
     m_state.runTemp = entries.temperature;
     const std::optional<RunEntries::Bulk> bulk = entries.bulk();
     if (!bulk)
         return RunOutcome::failed(RunOutcome::Failure::DivisionByZero);
-    const float bulkX2 = bulk->x2;
-    const float runTemp = m_state.runTemp;
+    return runAt(bulk->x2, m_state.runTemp);
+}
+
+RunOutcome Experiment1Model::runInKit(const RunEntries &entries)
+{
+    m_state.runTemp = entries.temperature;
+    const std::optional<RunEntries::Bulk> bulk = entries.bulk();
+    if (!bulk)
+        return RunOutcome::failed(RunOutcome::Failure::DivisionByZero);
+    const float specifiedTemp = static_cast<float>(m_warp.toSpecifiedTemperature(entries.temperature));
+    m_specified->m_state.runTemp = specifiedTemp;
+    const RunOutcome outcome =
+        m_specified->runAt(static_cast<float>(m_warp.toSpecifiedX2(bulk->x2)), specifiedTemp);
+    // The window's state is the specified run's, its compositions mapped
+    // into the kit (the crystals' X(2) of 0 and 1 stay where they are).
+    const Experiment1State &specified = m_specified->m_state;
+    m_state.phaseCase = specified.phaseCase;
+    m_state.phaseX2 = static_cast<float>(m_warp.toKitX2(specified.phaseX2));
+    m_state.crystalX2 = specified.crystalX2;
+    if (!outcome.isSuccess() || specified.phaseCase != 4)
+        return outcome;
+    // Liquid and one crystal: the lever rule on the kit's own compositions.
+    const float crystalX2 = static_cast<float>(specified.crystalX2);
+    const float fraction = (bulk->x2 - m_state.phaseX2) / (crystalX2 - m_state.phaseX2);
+    return showFraction(outcome.charge.side, fraction);
+}
+
+RunOutcome Experiment1Model::runAt(float bulkX2, float runTemp)
+{
+    using D = EutecticDiagram;
 
     if (bulkX2 >= D::pureMineral2X2) {
         m_state.phaseX2 = 1;

@@ -1,6 +1,9 @@
 #pragma once
 
+#include "diagramwarp.h"
 #include "experimentmodel.h"
+
+#include <memory>
 
 // The run state of the first experiment's window. It outlives the window's
 // controls; a run assigns only the fields that its outcome calls for, the
@@ -29,6 +32,13 @@ public:
     // A window's model starts with no run; one may also resume the state a
     // run left.
     explicit Experiment1Model(const Experiment1State &state = {}) : m_state(state) {}
+    // A kit's variant of the experiment: its diagram is this one seen
+    // through the warp. A run maps the entered bulk X(2) and temperature
+    // into this diagram, runs here, and maps the phases' compositions back;
+    // the crystal fraction for the picture comes from the lever rule on the
+    // mapped compositions, and the report shows the entered temperature.
+    explicit Experiment1Model(const DiagramWarp &warp);
+    ~Experiment1Model() override;
 
     RunOutcome run(const RunEntries &entries) override;
     MicroprobeReport report(ScatterSource &scatter, std::int64_t &drawCount,
@@ -44,8 +54,13 @@ protected:
     RunOutcome settleSideB(float bulkX2, float liquidX2);
 
 private:
+    // The run in the specified diagram at a bulk X(2) and temperature.
+    RunOutcome runAt(float bulkX2, float runTemp);
+    RunOutcome runInKit(const RunEntries &entries);
     RunOutcome show(int phaseCase, const Charge &charge);
     RunOutcome showFraction(Charge::Side side, float crystalFraction) const;
 
     Experiment1State m_state;
+    DiagramWarp m_warp;
+    std::unique_ptr<Experiment1Model> m_specified; // a kit's run in the specified diagram
 };

@@ -12,17 +12,55 @@ constexpr Charge::Side side = Charge::Side::MineralTwo;
 using Texture = Charge::Texture;
 } // namespace
 
+Experiment2Model::Experiment2Model(const DiagramWarp &warp)
+    : m_warp(warp)
+{
+    if (!m_warp.isIdentity())
+        m_specified = std::make_unique<Experiment2Model>();
+}
+
+Experiment2Model::~Experiment2Model() = default;
+
 RunOutcome Experiment2Model::run(const RunEntries &entries)
 {
-    using D = SolidSolutionDiagram;
+    if (m_specified)
+        return runInKit(entries);
     // The temperature is kept before anything can fail.
     m_state.runTemp = entries.temperature;
     const std::optional<RunEntries::Bulk> bulk = entries.bulk();
     if (!bulk)
         return RunOutcome::failed(RunOutcome::Failure::DivisionByZero);
-    const float bulkX2 = bulk->x2;
-    const float bulkX1 = bulk->x1;
-    const float runTemp = m_state.runTemp;
+    return runAt(bulk->x2, bulk->x1, m_state.runTemp);
+}
+
+RunOutcome Experiment2Model::runInKit(const RunEntries &entries)
+{
+    m_state.runTemp = entries.temperature;
+    const std::optional<RunEntries::Bulk> bulk = entries.bulk();
+    if (!bulk)
+        return RunOutcome::failed(RunOutcome::Failure::DivisionByZero);
+    const double specifiedX2 = m_warp.toSpecifiedX2(bulk->x2);
+    const float specifiedTemp = static_cast<float>(m_warp.toSpecifiedTemperature(entries.temperature));
+    m_specified->m_state.runTemp = specifiedTemp;
+    const RunOutcome outcome = m_specified->runAt(static_cast<float>(specifiedX2),
+                                                  static_cast<float>(1 - specifiedX2), specifiedTemp);
+    // The window's state is the specified run's, its compositions mapped
+    // into the kit.
+    const Experiment2State &specified = m_specified->m_state;
+    m_state.phaseCase = specified.phaseCase;
+    m_state.phaseX2 = static_cast<float>(m_warp.toKitX2(specified.phaseX2));
+    m_state.glassX2 = m_warp.toKitX2(specified.glassX2);
+    if (!outcome.isSuccess() || specified.phaseCase != 3)
+        return outcome;
+    // Glass and crystal: the lever rule on the kit's own compositions.
+    const double fraction =
+        std::clamp((bulk->x2 - m_state.glassX2) / (static_cast<double>(m_state.phaseX2) - m_state.glassX2), 0.0, 1.0);
+    return RunOutcome::showing(Charge::fromCrystalFraction(side, fraction));
+}
+
+RunOutcome Experiment2Model::runAt(float bulkX2, float bulkX1, float runTemp)
+{
+    using D = SolidSolutionDiagram;
 
     if (bulkX1 <= D::pureMineral2X1) {
         m_state.glassX2 = 1;

@@ -1,6 +1,9 @@
 #pragma once
 
+#include "diagramwarp.h"
 #include "experimentmodel.h"
+
+#include <memory>
 
 // The run state of the second experiment's window. It outlives the window's
 // controls; a run assigns only the fields that its outcome calls for.
@@ -26,6 +29,10 @@ public:
     // A window's model starts with no run; one may also resume the state a
     // run left.
     explicit Experiment2Model(const Experiment2State &state = {}) : m_state(state) {}
+    // A kit's variant of the experiment: its diagram is this one seen
+    // through the warp (see Experiment1Model).
+    explicit Experiment2Model(const DiagramWarp &warp);
+    ~Experiment2Model() override;
 
     RunOutcome run(const RunEntries &entries) override;
     MicroprobeReport report(ScatterSource &scatter, std::int64_t &drawCount,
@@ -34,7 +41,11 @@ public:
     const Experiment2State &state() const { return m_state; }
 
 private:
+    RunOutcome runAt(float bulkX2, float bulkX1, float runTemp);
+    RunOutcome runInKit(const RunEntries &entries);
     RunOutcome show(int phaseCase, Charge::Texture texture);
 
     Experiment2State m_state;
+    DiagramWarp m_warp;
+    std::unique_ptr<Experiment2Model> m_specified; // a kit's run in the specified diagram
 };

@@ -1,62 +1,11 @@
 #include "notebookcsv.h"
 
+#include "csvtable.h"
+
 #include <QList>
 #include <QStringDecoder>
 
 namespace {
-
-constexpr char separator = ',';
-constexpr char quote = '"';
-const QByteArray lineEnd = "\r\n";
-
-QByteArray quoted(const QString &field)
-{
-    QByteArray bytes = field.toUtf8();
-    if (!bytes.contains(separator) && !bytes.contains(quote) && !bytes.contains('\r') && !bytes.contains('\n'))
-        return bytes;
-    bytes.replace(quote, QByteArray(2, quote));
-    return quote + bytes + quote;
-}
-
-// Splits the record that starts at `position` into its fields; moves
-// `position` past its line end. False when the bytes end inside the record.
-bool readRecord(QByteArrayView bytes, qsizetype &position, QList<QByteArray> &fields, int &linesSpanned)
-{
-    fields = {QByteArray()};
-    linesSpanned = 1;
-    bool inQuotes = false;
-    for (qsizetype index = position; index < bytes.size(); ++index) {
-        const char character = bytes[index];
-        if (inQuotes) {
-            if (character == quote) {
-                if (index + 1 < bytes.size() && bytes[index + 1] == quote) {
-                    fields.back().append(quote);
-                    ++index;
-                } else {
-                    inQuotes = false;
-                }
-            } else {
-                if (character == '\n')
-                    ++linesSpanned;
-                fields.back().append(character);
-            }
-            continue;
-        }
-        if (character == quote) {
-            inQuotes = true;
-        } else if (character == separator) {
-            fields.append(QByteArray());
-        } else if (character == '\n') {
-            if (fields.back().endsWith('\r'))
-                fields.back().chop(1);
-            position = index + 1;
-            return true;
-        } else {
-            fields.back().append(character);
-        }
-    }
-    return false;
-}
 
 bool isPlainNumber(const QString &text)
 {
@@ -69,24 +18,15 @@ bool isPlainNumber(const QString &text)
 
 QByteArray NotebookCsv::header()
 {
-    QByteArray line;
-    for (int column = 0; column < NotebookRow::ColumnCount; ++column) {
-        if (column > 0)
-            line.append(separator);
-        line.append(NotebookRow::columnNames[column]);
-    }
-    return line + lineEnd;
+    QStringList names;
+    for (const char *name : NotebookRow::columnNames)
+        names << QLatin1String(name);
+    return CsvTable::line(names);
 }
 
 QByteArray NotebookCsv::encode(const NotebookRow &row)
 {
-    QByteArray line;
-    for (int column = 0; column < NotebookRow::ColumnCount; ++column) {
-        if (column > 0)
-            line.append(separator);
-        line.append(quoted(row.fields[column]));
-    }
-    return line + lineEnd;
+    return CsvTable::line(QStringList(row.fields.begin(), row.fields.end()));
 }
 
 QString NotebookCsv::problemWith(const NotebookRow &row)
@@ -129,36 +69,28 @@ NotebookCsv::ParseResult NotebookCsv::parse(QByteArrayView bytes)
 NotebookCsv::ParseResult NotebookCsv::parseRows(QByteArrayView bytes, int firstLine)
 {
     ParseResult result;
-    qsizetype position = 0;
-    int line = firstLine;
-    QList<QByteArray> fields;
-    int linesSpanned = 1;
-    while (position < bytes.size()) {
-        const qsizetype start = position;
-        if (!readRecord(bytes, position, fields, linesSpanned))
-            break; // the last line is not finished yet
-        result.consumed = position;
-        const int rowLine = line;
-        line += linesSpanned;
-        if (fields.size() == 1 && fields.first().isEmpty())
+    for (const CsvTable::Record &record : CsvTable::records(bytes, firstLine)) {
+        result.consumed = record.end;
+        if (record.fields.size() == 1 && record.fields.first().isEmpty())
             continue; // a blank line
         QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-        const QString text = decoder.decode(bytes.sliced(start, position - start));
+        // Decoding the record is the check: its text is not needed.
+        const QString text = decoder(bytes.sliced(record.start, record.end - record.start));
         if (decoder.hasError()) {
-            result.problems << QStringLiteral("line %1: not UTF-8 text").arg(rowLine);
+            result.problems << QStringLiteral("line %1: not UTF-8 text").arg(record.line);
             continue;
         }
-        if (fields.size() != NotebookRow::ColumnCount) {
+        if (record.fields.size() != NotebookRow::ColumnCount) {
             result.problems << QStringLiteral("line %1: %2 fields, a notebook row has %3")
-                                   .arg(rowLine).arg(fields.size()).arg(int(NotebookRow::ColumnCount));
+                                   .arg(record.line).arg(record.fields.size()).arg(int(NotebookRow::ColumnCount));
             continue;
         }
         NotebookRow row;
-        row.lineNumber = rowLine;
+        row.lineNumber = record.line;
         for (int column = 0; column < NotebookRow::ColumnCount; ++column)
-            row.fields[column] = QString::fromUtf8(fields[column]);
+            row.fields[column] = QString::fromUtf8(record.fields[column]);
         if (const QString problem = problemWith(row); !problem.isEmpty()) {
-            result.problems << QStringLiteral("line %1: %2").arg(rowLine).arg(problem);
+            result.problems << QStringLiteral("line %1: %2").arg(record.line).arg(problem);
             continue;
         }
         result.rows.push_back(std::move(row));

@@ -15,6 +15,8 @@
 class AnalyticalScatter : public ScatterSource
 {
 public:
+    explicit AnalyticalScatter(std::uint32_t startState = RandomSource::startState) : m_random(startState) {}
+
     double fud(float xx, std::int64_t &nn) override;
 
     // The scatter value of one pair of draws: the sign from the first, the

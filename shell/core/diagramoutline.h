@@ -1,6 +1,9 @@
 #pragma once
 
+#include "diagramwarp.h"
+
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -24,6 +27,11 @@ struct DiagramOutline
     {
         Point at;
         std::string text;
+        // A label that names a point (the eutectic) states where it is:
+        // the text is followed by the point's X(2) and temperature.
+        std::optional<Point> names;
+
+        std::string shownText() const;
     };
 
     std::vector<Curve> curves;
@@ -31,6 +39,10 @@ struct DiagramOutline
     // The name of the field (phases) at a point: the same words as a label,
     // e.g. "liquid + crystals of mineral 2".
     std::function<std::string(double x2, double temperature)> fieldAt;
+
+    // The diagram as a kit sees it: every point moved by the warp, and the
+    // field at a point the specified field at the point it came from.
+    DiagramOutline warped(const DiagramWarp &warp) const;
 
     // Samples y(x) at `steps` + 1 points from x0 to x1.
     static std::vector<Point> sampled(double x0, double x1, int steps, const std::function<double(double)> &curve);

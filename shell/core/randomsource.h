@@ -19,6 +19,9 @@ class RandomSource
 public:
     static constexpr std::uint32_t startState = 327680;
 
+    // A student's kit starts the sequence elsewhere; the lab itself never does.
+    explicit RandomSource(std::uint32_t start = startState) : m_state(start & modulusMask) {}
+
     float next();
     std::uint32_t state() const { return m_state; }
 
@@ -27,5 +30,5 @@ private:
     static constexpr std::uint32_t increment = 12820163u;
     static constexpr std::uint32_t modulusMask = (1u << 24) - 1;
 
-    std::uint32_t m_state = startState;
+    std::uint32_t m_state;
 };

@@ -40,13 +40,13 @@ def answer_key(script, locale="C"):
     return [report.replace("\r\n", "\n") for report in reports if report]
 
 
-def answer_key_notebook(script, locale="C"):
+def answer_key_notebook(script, locale="C", kit=None):
     """The notebook rows the answer-key tool predicts for a worksheet."""
     with tempfile.NamedTemporaryFile("w", suffix=".txt", delete=False) as handle:
         handle.write(script)
     try:
-        result = subprocess.run([ANSWER_KEY, "--locale", locale, "--csv", handle.name],
-                                capture_output=True, check=True)
+        result = subprocess.run([ANSWER_KEY, "--locale", locale, "--csv", *(["--kit", kit] if kit else []),
+                                 handle.name], capture_output=True, check=True)
     finally:
         os.unlink(handle.name)
     return list(csv.reader(result.stdout.decode("utf-8").splitlines()))
@@ -234,12 +234,16 @@ exp2 probe
 """
 
 
+def wait_picture(lab, window):
+    picture = lab.control(window, "Charge picture")
+    wait_for("the charge picture", lambda: lab.description_of(picture).startswith("Charge of"))
+
+
 def type_notebook_session(lab):
     lab.keys("alt+1")
     window = lab.window("Experiment 1")
     start_run(lab, window, "0.5", "0.5", "1300")
-    picture = lab.control(window, "Charge picture")
-    wait_for("the charge picture", lambda: "mineral 2" in lab.description_of(picture))
+    wait_picture(lab, window)
     microprobe(lab, window)
     wait_for("the report", lambda: report_text(lab, window))
     fill(lab, window, GRAMS_2, "abc")
@@ -262,12 +266,47 @@ def type_notebook_session(lab):
     lab.keys("alt+2")
     window = lab.window("Experiment 2")
     start_run(lab, window, "0.9", "0.1", "1200")
-    picture = lab.control(window, "Charge picture")
-    wait_for("the charge picture", lambda: "solid solution" in lab.description_of(picture))
+    wait_picture(lab, window)
     microprobe(lab, window)
     wait_for("the report", lambda: report_text(lab, window))
     lab.keys("Escape")
     lab.wait_closed("Experiment 2")
+
+
+def check_notebook_against_key(notebook, expected):
+    rows = notebook_rows(notebook)
+    equal(rows[0], expected[0], "the notebook's header")
+    equal(len(rows), len(expected), "rows in the notebook")
+    for row, predicted in zip(rows[1:], expected[1:]):
+        check(re.fullmatch(r"\d{4}-\d\d-\d\dT\d\d:\d\d:\d\d[+-]\d\d:\d\d", row[0]), f"time {row[0]!r}")
+        # Every field but the time is what the answer key says the windows showed.
+        equal(row[1:], predicted[1:], "a notebook row")
+    # The instructor's check finds every row to be what the lab gives.
+    checked = subprocess.run([ANSWER_KEY, "--locale", "C", "--check", notebook], capture_output=True, text=True)
+    equal(checked.returncode, 0, f"--check of the genuine notebook ({checked.stdout}{checked.stderr})")
+    return rows
+
+
+KIT = "6NUR-XT58"
+
+
+def scenario_kit(display):
+    folder = tempfile.mkdtemp()
+    notebook = os.path.join(folder, "notebook.csv")
+    expected = answer_key_notebook(NOTEBOOK_SESSION, kit=KIT)
+    lab = Lab(LAB, PICTURES, display, {"HOME": folder}, ["--kit", KIT.lower(), "--notebook", notebook])
+    try:
+        type_notebook_session(lab)
+        lab.keys("alt+x")
+        equal(lab.wait_exit(), 0, "exit status after Alt+X")
+    finally:
+        lab.close()
+    try:
+        rows = check_notebook_against_key(notebook, expected)
+        check(all(row[17] == KIT for row in rows[1:]), "the kit column holds the code")
+        check(expected != answer_key_notebook(NOTEBOOK_SESSION), "the kit is a system of its own")
+    finally:
+        shutil.rmtree(folder, ignore_errors=True)
 
 
 def scenario_notebook(display):
@@ -281,18 +320,9 @@ def scenario_notebook(display):
         equal(lab.wait_exit(), 0, "exit status after Alt+X")
     finally:
         lab.close()
-    rows = notebook_rows(notebook)
-    equal(rows[0], expected[0], "the notebook's header")
-    equal(len(rows), len(expected), "rows in the notebook")
-    for row, predicted in zip(rows[1:], expected[1:]):
-        check(re.fullmatch(r"\d{4}-\d\d-\d\dT\d\d:\d\d:\d\d[+-]\d\d:\d\d", row[0]), f"time {row[0]!r}")
-        # Every field but the time is what the answer key says the windows showed.
-        equal(row[1:], predicted[1:], "a notebook row")
+    rows = check_notebook_against_key(notebook, expected)
     with open(notebook, "rb") as handle:
         first_session = handle.read()
-    # The instructor's check finds every row to be what the lab gives.
-    checked = subprocess.run([ANSWER_KEY, "--locale", "C", "--check", notebook], capture_output=True, text=True)
-    equal(checked.returncode, 0, f"--check of the genuine notebook ({checked.stdout}{checked.stderr})")
 
     # The notebook window follows the file while a second lab start appends.
     viewer = subprocess.Popen([NOTEBOOK, notebook], env=dict(os.environ, QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1",
@@ -402,7 +432,8 @@ def main():
     server = XServer()
     passed = failed = 0
     try:
-        for scenario in (scenario_experiment1_and_2, scenario_notebook, scenario_notebook_that_cannot_be_written,
+        for scenario in (scenario_experiment1_and_2, scenario_notebook, scenario_kit,
+                         scenario_notebook_that_cannot_be_written,
                          scenario_german_locale, scenario_high_density):
             try:
                 scenario(server.display)

@@ -212,7 +212,7 @@ void Experiment2Test::report()
     QFETCH(QList<double>, draws);
     QFETCH(QString, expected);
 
-    const Experiment2Model model({phaseCase, phaseX2, glassX2, runTemp});
+    const Experiment2Model model(Experiment2State{phaseCase, phaseX2, glassX2, runTemp});
     FixedScatter scatter(std::vector<double>(draws.begin(), draws.end()));
     std::int64_t drawCount = 7;
     QCOMPARE(QString::fromStdString(model.report(scatter, drawCount, NumberFormat(".")).text), expected);

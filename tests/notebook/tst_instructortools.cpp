@@ -108,7 +108,7 @@ void InstructorToolsTest::checkFindsWhatWasChanged()
     QFETCH(QString, firstDisagreement);
     std::vector<NotebookRow> rows = rowsOf(worksheet);
     change(rows);
-    const NotebookCheck::Result result = NotebookCheck(labExperiments(), QLocale::c()).check(filed(rows));
+    const NotebookCheck::Result result = NotebookCheck(QLocale::c()).check(filed(rows));
     QCOMPARE(result.rowsChecked, int(rows.size()));
     if (firstDisagreement.isEmpty()) {
         QVERIFY2(result.disagreements.isEmpty(), qPrintable(result.disagreements.join(QLatin1Char('\n'))));
@@ -122,8 +122,8 @@ void InstructorToolsTest::checkReadsEntriesInTheStudentsLocale()
 {
     const QLocale german(QLocale::German, QLocale::Germany);
     const std::vector<NotebookRow> rows = filed(rowsOf(QStringLiteral("exp1 run 0,5 0,5 1300\nexp1 probe\n"), german));
-    QVERIFY(NotebookCheck(labExperiments(), german).check(rows).disagreements.isEmpty());
-    const QStringList inC = NotebookCheck(labExperiments(), QLocale::c()).check(rows).disagreements;
+    QVERIFY(NotebookCheck(german).check(rows).disagreements.isEmpty());
+    const QStringList inC = NotebookCheck(QLocale::c()).check(rows).disagreements;
     QVERIFY2(!inC.isEmpty() && inC.first().startsWith(QStringLiteral("line 2: event: recorded \"run\", the lab gives "
                                                                       "\"entry error\"")),
              qPrintable(inC.join(QLatin1Char('\n'))));

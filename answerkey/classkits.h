@@ -1,0 +1,39 @@
+#pragma once
+
+#include "kit.h"
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+#include <vector>
+
+// A class list with a kit for every student. The list is CSV with a header
+// row; it has a name column and an id column (matched by their headings,
+// "name" and "id", case ignored), and any others, which are kept. Every
+// student gets a kit of their own, made from the class seed and their id:
+// the same list and seed give the same kits on every machine.
+class ClassKits
+{
+public:
+    struct Student
+    {
+        QString name;
+        QString id;
+        QStringList fields; // the list's own columns
+        Kit kit = Kit::fromNumber(0);
+    };
+
+    // The list read and a kit given to each, or nothing with `error`
+    // naming the line that cannot be read.
+    static std::optional<ClassKits> read(const QByteArray &list, std::uint64_t seed, QString *error);
+
+    const std::vector<Student> &students() const { return m_students; }
+    // The list as it came, with a "kit" column added.
+    QByteArray withKits() const;
+
+private:
+    QStringList m_header;
+    std::vector<Student> m_students;
+};

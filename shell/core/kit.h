@@ -1,0 +1,50 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+// A student's kit: a short code that gives the student a consistent system
+// of their own. It fixes where the analytical scatter starts and, for each
+// experiment, a variant of its diagram (see DiagramWarp): how far each end
+// member's melting point moves (at most 40 degrees) and how composition is
+// warped.
+//
+// A code is eight characters shown as two groups of four, "K7M2-QX4P":
+// seven carry the kit's number, the eighth is a check character. Letters and
+// digits that look alike are not used (no 0, O, 1, I, L), so the alphabet
+// has 31 characters; case and dashes are ignored. The check character makes
+// the weighted sum of the eight values, position i weighing i, a multiple
+// of 31: since 31 is prime, a single mistyped character and two neighbours
+// swapped always break it, so a typo is an error, never another system.
+class Kit
+{
+public:
+    struct Variant
+    {
+        int meltShift1 = 0; // degrees Celsius, -40 to 40
+        int meltShift2 = 0;
+        double stretch = 1; // the composition warp's k
+    };
+
+    // Kits are numbered from 0 to numberCount - 1.
+    static constexpr std::uint64_t numberCount = 27'512'614'111ULL; // 31^7
+
+    static Kit fromNumber(std::uint64_t number);
+    // The kit a code stands for, or nothing with `error` saying why.
+    static std::optional<Kit> fromCode(std::string_view code, std::string *error = nullptr);
+
+    std::uint64_t number() const { return m_number; }
+    std::string code() const;
+    // Where the scatter's generator starts instead of its usual state.
+    std::uint32_t scatterStartState() const;
+    // Experiment 1's eutectic lands between X(2) 0.34 and 0.50; Experiment
+    // 2's loop is warped as much.
+    Variant variant(int experiment) const;
+
+private:
+    explicit Kit(std::uint64_t number) : m_number(number) {}
+
+    std::uint64_t m_number;
+};
