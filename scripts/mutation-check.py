@@ -36,10 +36,11 @@ BUILD = os.path.join(WORK, "build")
 # names) that guard them.
 PARTS = {
     "shared pieces": (["shell/core"],
-                      ["tst_scatter", "tst_charge", "tst_experiment1", "tst_experiment2", "tst_sweep",
-                       "tst_answerkey"]),
+                      ["tst_scatter", "tst_charge", "tst_kit", "tst_experiment1", "tst_experiment2", "tst_sweep",
+                       "tst_kits", "tst_answerkey", "tst_notebook", "tst_instructortools"]),
     "experiments": (["experiment1", "experiment2"],
-                    ["tst_experiment1", "tst_experiment2", "tst_sweep", "tst_answerkey"]),
+                    ["tst_experiment1", "tst_experiment2", "tst_sweep", "tst_kits", "tst_answerkey",
+                     "tst_instructortools"]),
     "session": (["shell/session"], ["tst_entries", "tst_windows", "tst_answerkey"]),
     "metafile reader": (["metafile/src"],
                         ["tst_wmfreading", "tst_wmfdrawing", "tst_wmfcorpus", "tst_wmfbitmaps", "tst_wmftext",
@@ -52,7 +53,8 @@ SKIPPED_FILES = {"wmfwriter.cpp"}
 RELATIONS = [(" <= ", " < "), (" < ", " <= "), (" >= ", " > "), (" > ", " >= "), (" == ", " != "),
              (" != ", " == ")]
 OPERATORS = [(" + ", " - "), (" - ", " + "), (" && ", " || "), (" || ", " && "), (" * ", " / ")]
-NUMBER = re.compile(r"(?<![\w.])(\d+\.\d+|\d+)(?![\w.])")
+# A number, but not the digits of an exponent ("1e-05").
+NUMBER = re.compile(r"(?<![\w.])(?<!e-)(\d+\.\d+|\d+)(?![\w.])")
 
 
 def code_lines(path):
@@ -88,6 +90,8 @@ def mutants_of(path):
             for match in NUMBER.finditer(code_part):
                 text = match.group(1)
                 nudged = str(int(text) + 1) if "." not in text else repr(float(text) * 1.01)
+                if float(nudged) == float(text):
+                    continue  # 0.0 stays 0.0: no mutant
                 found.append((number, line[:match.start()] + nudged + line[match.end():], f"{text} -> {nudged}"))
         if code_part.rstrip().endswith(";") and not re.match(r"\s*(return|const |auto |[\w:<>]+ [\w&*]+ = )", code_part) \
                 and "{" not in code_part and "}" not in code_part:

@@ -46,6 +46,7 @@ void ChargeTest::bands_data()
     QTest::addRow("just above 0.8") << std::nextafter(0.8, 1.0) << "Cham.wmf";
     QTest::addRow("just below 1") << std::nextafter(1.0, 0.0) << "Cham.wmf";
     QTest::addRow("all crystal") << 1.0 << "Chan.wmf";
+    QTest::addRow("just above 1 fits no band") << std::nextafter(1.0, 2.0) << "Cha.wmf";
     QTest::addRow("above 1 fits no band") << 1.31 << "Cha.wmf";
     QTest::addRow("negative fits no band") << -0.2 << "Cha.wmf";
     QTest::addRow("not a number fits no band") << std::nan("") << "Cha.wmf";
@@ -101,6 +102,8 @@ void ChargeTest::everyPictureShowsTheMiddleOfItsBand()
         names << QString::fromStdString(charge.pictureName());
         if (charge.texture == Texture::CrystalsInGlass)
             QCOMPARE(Charge::fromCrystalFraction(charge.side, charge.pictureCrystalShare()), charge);
+        else if (charge.texture != Texture::EutecticGlass)
+            QCOMPARE(charge.pictureCrystalShare(), charge.texture == Texture::AllGlass ? 0.0 : 1.0);
     }
     QCOMPARE(names.size(), 33);
     names.removeDuplicates();

@@ -15,6 +15,7 @@ private slots:
     void everyCallAdvancesCounterAndTakesTwoDraws();
     void numberPattern_data();
     void numberPattern();
+    void somethingThatIsNoPatternIsRefused();
 };
 
 void ScatterTest::freshStartSequence()
@@ -92,6 +93,13 @@ void ScatterTest::numberPattern()
     QFETCH(QString, expected);
     const NumberFormat format(separator.toStdString());
     QCOMPARE(QString::fromStdString(format.apply(value, pattern.toStdString())), expected);
+}
+
+void ScatterTest::somethingThatIsNoPatternIsRefused()
+{
+    const NumberFormat format(".");
+    QVERIFY_THROWS_EXCEPTION(std::invalid_argument, format.apply(1, ".00"));
+    QVERIFY_THROWS_EXCEPTION(std::invalid_argument, format.apply(1, "0#.00"));
 }
 
 QTEST_APPLESS_MAIN(ScatterTest)

@@ -171,6 +171,18 @@ void InstructorToolsTest::runsLieInTheFieldsOfTheirPhases()
             ++checked;
         }
         QCOMPARE(run, runMarkers.size());
+        // The liquidus as drawn runs from one end member to the other, just
+        // above it all liquid, just below it not.
+        for (const PlotCurve &curve : plot.curves) {
+            if (curve.name != QLatin1String("liquidus"))
+                continue;
+            for (const QPointF &point : curve.points.mid(1, curve.points.size() - 2)) {
+                QCOMPARE(outline.fieldAt(point.x(), point.y() + 0.01), std::string("liquid"));
+                QVERIFY(outline.fieldAt(point.x(), point.y() - 0.01) != "liquid");
+            }
+        }
+        QCOMPARE(plot.curves.front().points.front().x(), 0.0);
+        QCOMPARE(plot.curves[experiment.number == 1 ? 1 : 0].points.back().x(), 1.0);
         // Every field label sits in the field it names.
         for (const DiagramOutline::Label &label : outline.labels)
             if (!QString::fromStdString(label.text).startsWith(QLatin1String("eutectic")))
