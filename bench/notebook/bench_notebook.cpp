@@ -45,6 +45,17 @@ QByteArray notebookOf(int count, std::vector<NotebookRow> &sessionRows)
     return bytes;
 }
 
+// A notebook file of about notebookRows rows; `rows` keeps them.
+QString writeNotebook(const QTemporaryDir &folder, std::vector<NotebookRow> &rows, QFile &file)
+{
+    const QString path = folder.filePath(QStringLiteral("notebook.csv"));
+    file.setFileName(path);
+    file.open(QIODevice::WriteOnly);
+    file.write(notebookOf(notebookRows, rows));
+    file.flush();
+    return path;
+}
+
 void paint(NotebookWindow &window)
 {
     QPixmap target(window.plot(1)->size());
@@ -54,11 +65,9 @@ void paint(NotebookWindow &window)
 void openAndPlot(benchmark::State &state)
 {
     QTemporaryDir folder;
-    const QString path = folder.filePath(QStringLiteral("notebook.csv"));
     std::vector<NotebookRow> rows;
-    QFile file(path);
-    file.open(QIODevice::WriteOnly);
-    file.write(notebookOf(notebookRows, rows));
+    QFile file;
+    const QString path = writeNotebook(folder, rows, file);
     file.close();
     for (auto _ : state) {
         NotebookWindow window;
@@ -73,12 +82,9 @@ void openAndPlot(benchmark::State &state)
 void appendAndRedraw(benchmark::State &state)
 {
     QTemporaryDir folder;
-    const QString path = folder.filePath(QStringLiteral("notebook.csv"));
     std::vector<NotebookRow> rows;
-    QFile file(path);
-    file.open(QIODevice::WriteOnly);
-    file.write(notebookOf(notebookRows, rows));
-    file.flush();
+    QFile file;
+    const QString path = writeNotebook(folder, rows, file);
     NotebookWindow window;
     window.resize(1200, 700);
     window.open(path);
