@@ -136,10 +136,7 @@ int AnswerKeyProgram::run(int argc, char *argv[])
         return checkNotebook(input);
     if (m_mode != Mode::Diagram && m_mode != Mode::Class)
         return printKey(input);
-    // Writing the fields' names needs fonts, so an application; not a screen.
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY")
-        && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    PlotExport::drawWithoutScreenWhenThereIsNone();
     QGuiApplication application(argc, argv);
     return m_mode == Mode::Diagram ? drawDiagram(input) : makeClass(input);
 }
@@ -200,8 +197,8 @@ int AnswerKeyProgram::checkNotebook(const QByteArray &notebook) const
 {
     const NotebookCsv::ParseResult parsed = NotebookCsv::parse(notebook);
     if (!parsed.problems.isEmpty()) {
-        for (const QString &problem : parsed.problems)
-            say(QStringLiteral("%1:%2").arg(m_input, problem.mid(5)));
+        for (const LineProblem &problem : parsed.problems)
+            say(problem.in(m_input));
         return refused;
     }
     const NotebookCheck::Result result = NotebookCheck(m_locale).check(parsed.rows);
@@ -210,10 +207,10 @@ int AnswerKeyProgram::checkNotebook(const QByteArray &notebook) const
                     result.sessions, result.sessions == 1 ? "session" : "sessions");
         return 0;
     }
-    QSet<QString> lines;
-    for (const QString &disagreement : result.disagreements) {
-        std::printf("%s:%s\n", qPrintable(m_input), qPrintable(disagreement.mid(5)));
-        lines.insert(disagreement.section(QLatin1Char(':'), 0, 0));
+    QSet<int> lines;
+    for (const LineProblem &disagreement : result.disagreements) {
+        std::printf("%s\n", qPrintable(disagreement.in(m_input)));
+        lines.insert(disagreement.line);
     }
     std::printf("%s: %lld %s not what the lab gives\n", qPrintable(m_input), qlonglong(lines.size()),
                 lines.size() == 1 ? "line is" : "lines are");
@@ -241,10 +238,10 @@ int AnswerKeyProgram::makeClass(const QByteArray &worksheet) const
     const std::optional<QByteArray> list = readInput(m_roster);
     if (!list)
         return refused;
-    QString error;
-    const std::optional<ClassKits> kits = ClassKits::read(*list, m_seed, &error);
+    LineProblem problem;
+    const std::optional<ClassKits> kits = ClassKits::read(*list, m_seed, &problem);
     if (!kits) {
-        say(QStringLiteral("%1:%2").arg(m_roster, error.mid(5)));
+        say(problem.in(m_roster));
         return refused;
     }
     const QDir folder(m_output);
@@ -252,17 +249,26 @@ int AnswerKeyProgram::makeClass(const QByteArray &worksheet) const
         say(QStringLiteral("cannot make the folder %1").arg(m_output));
         return disagrees;
     }
+    QSet<QString> folderNames;
     for (const ClassKits::Student &student : kits->students()) {
         const Played played = play(worksheet, &student.kit, WorksheetRunner::Output::Everything);
         if (!played.error.isEmpty()) {
             say(played.error);
             return refused;
         }
-        // A folder per student, named by their id (what a file name cannot hold made plain).
+        // A folder per student, named by their id: what a file name cannot
+        // hold made plain, and told apart from another id that reads the same.
         QString name = student.id;
-        name.replace(QRegularExpression(QStringLiteral("[^A-Za-z0-9._-]")), QStringLiteral("_"));
+        name.replace(QRegularExpression(QStringLiteral("[^A-Za-z0-9_-]")), QStringLiteral("_"));
+        const QString plain = name;
+        for (int copy = 2; folderNames.contains(name.toLower()); ++copy)
+            name = QStringLiteral("%1-%2").arg(plain).arg(copy);
+        folderNames.insert(name.toLower());
         const QString studentFolder = folder.filePath(name);
-        QDir().mkpath(studentFolder);
+        if (!QDir().mkpath(studentFolder)) {
+            say(QStringLiteral("cannot make the folder %1").arg(studentFolder));
+            return disagrees;
+        }
         const QByteArray header = QStringLiteral("# %1 (%2), kit %3\n")
                                       .arg(student.name, student.id, QString::fromStdString(student.kit.code()))
                                       .toUtf8();

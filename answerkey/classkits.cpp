@@ -24,13 +24,19 @@ std::uint64_t kitNumber(std::uint64_t seed, const QString &id, int attempt)
 
 } // namespace
 
-std::optional<ClassKits> ClassKits::read(const QByteArray &list, std::uint64_t seed, QString *error)
+std::optional<ClassKits> ClassKits::read(const QByteArray &list, std::uint64_t seed, LineProblem *problem)
 {
-    const std::vector<CsvTable::Record> records = CsvTable::records(list.endsWith('\n') ? list : list + '\n');
-    if (records.empty()) {
-        *error = QStringLiteral("line 1: the class list is empty");
+    const QByteArrayView text = CsvTable::withoutByteOrderMark(list);
+    const CsvTable::Records read = CsvTable::records(text.endsWith('\n') ? text.toByteArray() : text.toByteArray() + '\n');
+    const auto fail = [problem](int line, const QString &why) {
+        *problem = LineProblem{line, why};
         return std::nullopt;
-    }
+    };
+    if (read.hasUnfinishedRecord)
+        return fail(read.nextLine, QStringLiteral("a quote that is never closed"));
+    const std::vector<CsvTable::Record> &records = read.complete;
+    if (records.empty())
+        return fail(1, QStringLiteral("the class list is empty"));
     ClassKits kits;
     for (const QByteArray &field : records.front().fields)
         kits.m_header << QString::fromUtf8(field).trimmed();
@@ -38,30 +44,24 @@ std::optional<ClassKits> ClassKits::read(const QByteArray &list, std::uint64_t s
                                                                           QRegularExpression::CaseInsensitiveOption));
     const qsizetype idColumn = kits.m_header.indexOf(QRegularExpression(QStringLiteral("^id$"),
                                                                         QRegularExpression::CaseInsensitiveOption));
-    if (nameColumn < 0 || idColumn < 0) {
-        *error = QStringLiteral("line 1: the class list needs a \"name\" and an \"id\" column");
-        return std::nullopt;
-    }
+    if (nameColumn < 0 || idColumn < 0)
+        return fail(1, QStringLiteral("the class list needs a \"name\" and an \"id\" column"));
     QSet<QString> ids;
     QSet<std::uint64_t> taken;
     for (std::size_t index = 1; index < records.size(); ++index) {
         const CsvTable::Record &record = records[index];
         if (record.fields.size() == 1 && record.fields.first().trimmed().isEmpty())
             continue;
-        if (record.fields.size() != kits.m_header.size()) {
-            *error = QStringLiteral("line %1: %2 fields, the header has %3")
-                         .arg(record.line).arg(record.fields.size()).arg(kits.m_header.size());
-            return std::nullopt;
-        }
+        if (record.fields.size() != kits.m_header.size() || record.hasTooManyFields)
+            return fail(record.line, QStringLiteral("%1 fields, the header has %2")
+                                         .arg(record.fields.size()).arg(kits.m_header.size()));
         Student student;
         for (const QByteArray &field : record.fields)
             student.fields << QString::fromUtf8(field);
         student.name = student.fields[nameColumn].trimmed();
         student.id = student.fields[idColumn].trimmed();
-        if (student.id.isEmpty() || ids.contains(student.id)) {
-            *error = QStringLiteral("line %1: every student needs an id of their own").arg(record.line);
-            return std::nullopt;
-        }
+        if (student.id.isEmpty() || ids.contains(student.id))
+            return fail(record.line, QStringLiteral("every student needs an id of their own"));
         ids.insert(student.id);
         for (int attempt = 0;; ++attempt) {
             student.kit = Kit::fromNumber(kitNumber(seed, student.id, attempt));

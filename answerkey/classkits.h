@@ -1,6 +1,7 @@
 #pragma once
 
 #include "kit.h"
+#include "notebookrow.h"
 
 #include <QByteArray>
 #include <QString>
@@ -27,7 +28,7 @@ public:
 
     // The list read and a kit given to each, or nothing with `error`
     // naming the line that cannot be read.
-    static std::optional<ClassKits> read(const QByteArray &list, std::uint64_t seed, QString *error);
+    static std::optional<ClassKits> read(const QByteArray &list, std::uint64_t seed, LineProblem *problem);
 
     const std::vector<Student> &students() const { return m_students; }
     // The list as it came, with a "kit" column added.

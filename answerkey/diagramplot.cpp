@@ -32,6 +32,7 @@ PlotData DiagramPlot::make(const ExperimentDefinition &experiment, const std::ve
         double highest = lowest;
         std::size_t next = index + 1;
         for (; next < rows.size() && rows[next][NotebookRow::Event] == row[NotebookRow::Event]
+             && rows[next][NotebookRow::Experiment] == number && rows[next][NotebookRow::Session] == row[NotebookRow::Session]
              && rows[next][NotebookRow::Temperature] == row[NotebookRow::Temperature]
              && rows[next][NotebookRow::Phase] != row[NotebookRow::Phase];
              ++next) {

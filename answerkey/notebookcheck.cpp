@@ -24,10 +24,10 @@ void compare(const NotebookRow &recorded, const NotebookRow &produced, NotebookC
     for (int column = NotebookRow::Session; column < NotebookRow::ColumnCount; ++column) {
         if (recorded.fields[column] == produced.fields[column])
             continue;
-        result.disagreements << QStringLiteral("line %1: %2: recorded \"%3\", the lab gives \"%4\"")
-                                    .arg(recorded.lineNumber)
-                                    .arg(QLatin1String(NotebookRow::columnNames[column]), recorded.fields[column],
-                                         produced.fields[column]);
+        result.disagreements << LineProblem{recorded.lineNumber,
+                                            QStringLiteral("%1: recorded \"%2\", the lab gives \"%3\"")
+                                                .arg(QLatin1String(NotebookRow::columnNames[column]),
+                                                     recorded.fields[column], produced.fields[column])};
     }
 }
 
@@ -64,8 +64,8 @@ void NotebookCheck::checkSession(const std::vector<NotebookRow> &rows, Result &r
         std::string why;
         kit = Kit::fromCode(first[NotebookRow::Kit].toStdString(), &why);
         if (!kit) {
-            result.disagreements << QStringLiteral("line %1: kit: \"%2\": %3")
-                                        .arg(first.lineNumber).arg(first[NotebookRow::Kit], QString::fromStdString(why));
+            result.disagreements << LineProblem{first.lineNumber, QStringLiteral("kit: \"%1\": %2")
+                                                                      .arg(first[NotebookRow::Kit], QString::fromStdString(why))};
             return;
         }
     }
@@ -81,8 +81,8 @@ void NotebookCheck::checkSession(const std::vector<NotebookRow> &rows, Result &r
         const NotebookRow &row = rows[index];
         ExperimentSession *session = lab.session(row[NotebookRow::Experiment].toInt());
         if (!session) {
-            result.disagreements << QStringLiteral("line %1: the lab has no experiment %2")
-                                        .arg(row.lineNumber).arg(row[NotebookRow::Experiment]);
+            result.disagreements << LineProblem{row.lineNumber,
+                                                QStringLiteral("the lab has no experiment %1").arg(row[NotebookRow::Experiment])};
             ++index;
             continue;
         }
@@ -111,9 +111,9 @@ void NotebookCheck::checkSession(const std::vector<NotebookRow> &rows, Result &r
             if (!pressGoesOn || (rows[index][NotebookRow::Phase] != expected[NotebookRow::Phase]
                                  && laterPhase(rows[index][NotebookRow::Phase]))) {
                 const int line = index < rows.size() ? rows[index].lineNumber : rows.back().lineNumber + 1;
-                result.disagreements << QStringLiteral("line %1: a row is missing before this line: the lab gives "
-                                                       "\"%2\" at %3 degrees")
-                                            .arg(line).arg(describeRow(expected), expected[NotebookRow::Temperature]);
+                result.disagreements << LineProblem{line, QStringLiteral("a row is missing before this line: the lab "
+                                                                         "gives \"%1\" at %2 degrees")
+                                                              .arg(describeRow(expected), expected[NotebookRow::Temperature])};
                 continue;
             }
             phasesSeen.insert(rows[index][NotebookRow::Phase]);
@@ -125,8 +125,9 @@ void NotebookCheck::checkSession(const std::vector<NotebookRow> &rows, Result &r
         while (index < rows.size() && rows[index][NotebookRow::Event] == QLatin1String(NotebookRow::probeEvent)
                && rows[index][NotebookRow::Experiment] == row[NotebookRow::Experiment]
                && rows[index][NotebookRow::Phase] != produced.front()[NotebookRow::Phase]) {
-            result.disagreements << QStringLiteral("line %1: an extra row: the lab gives no \"%2\" row here")
-                                        .arg(rows[index].lineNumber).arg(describeRow(rows[index]));
+            result.disagreements << LineProblem{rows[index].lineNumber, QStringLiteral("an extra row: the lab gives no "
+                                                                                       "\"%1\" row here")
+                                                                            .arg(describeRow(rows[index]))};
             ++index;
         }
     }

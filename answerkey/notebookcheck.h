@@ -27,8 +27,8 @@ public:
     {
         int rowsChecked = 0;
         int sessions = 0;
-        // "line N: COLUMN: recorded X, the lab gives Y", "line N: ... missing ..."
-        QStringList disagreements;
+        // "COLUMN: recorded X, the lab gives Y", "a row is missing ...", by line
+        QList<LineProblem> disagreements;
     };
 
     Result check(const std::vector<NotebookRow> &rows) const;

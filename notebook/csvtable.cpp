@@ -16,10 +16,16 @@ QByteArray quoted(const QString &field)
 
 } // namespace
 
-std::vector<CsvTable::Record> CsvTable::records(QByteArrayView text, int firstLine)
+QByteArrayView CsvTable::withoutByteOrderMark(QByteArrayView text)
 {
-    std::vector<Record> records;
-    Record record{{QByteArray()}, firstLine, 0, 0};
+    return text.startsWith("\xEF\xBB\xBF") ? text.sliced(3) : text;
+}
+
+CsvTable::Records CsvTable::records(QByteArrayView text, int firstLine)
+{
+    Records records;
+    records.nextLine = firstLine;
+    Record record{{QByteArray()}, firstLine, 0, 0, false};
     int line = firstLine;
     bool inQuotes = false;
     for (qsizetype index = 0; index < text.size(); ++index) {
@@ -37,18 +43,24 @@ std::vector<CsvTable::Record> CsvTable::records(QByteArrayView text, int firstLi
         } else if (character == quote) {
             inQuotes = true;
         } else if (character == separator) {
-            record.fields.append(QByteArray());
+            if (record.fields.size() < largestFieldCount)
+                record.fields.append(QByteArray());
+            else
+                record.hasTooManyFields = true;
         } else if (character == '\n') {
             if (record.fields.back().endsWith('\r'))
                 record.fields.back().chop(1);
             record.end = index + 1;
-            records.push_back(record);
+            records.complete.push_back(record);
             ++line;
-            record = Record{{QByteArray()}, line, index + 1, index + 1};
-        } else {
+            records.consumed = index + 1;
+            records.nextLine = line;
+            record = Record{{QByteArray()}, line, index + 1, index + 1, false};
+        } else if (!record.hasTooManyFields) {
             record.fields.back().append(character);
         }
     }
+    records.hasUnfinishedRecord = records.consumed < text.size();
     return records;
 }
 

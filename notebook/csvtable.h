@@ -13,17 +13,34 @@
 class CsvTable
 {
 public:
+    // A record holds at most this many fields; the rest of a longer one is
+    // dropped and the record marked, so that no text can make millions.
+    static constexpr qsizetype largestFieldCount = 256;
+
     struct Record
     {
         QList<QByteArray> fields; // as stored, quotes undone
         int line = 0;             // the line the record starts on, from 1
         qsizetype start = 0;      // its bytes in the text
         qsizetype end = 0;
+        bool hasTooManyFields = false;
     };
 
-    // The complete records of the text, from line `firstLine` on; a last
-    // record without its line end is left out (it may still be being written).
-    static std::vector<Record> records(QByteArrayView text, int firstLine = 1);
+    struct Records
+    {
+        std::vector<Record> complete;
+        // Where the last complete record ends, and the line after it.
+        qsizetype consumed = 0;
+        int nextLine = 1;
+        // Text after the last line end: a record still being written (or
+        // one whose quote never closes).
+        bool hasUnfinishedRecord = false;
+    };
+
+    // The complete records of the text, from line `firstLine` on.
+    static Records records(QByteArrayView text, int firstLine = 1);
+    // The text without a UTF-8 byte order mark in front (spreadsheets write one).
+    static QByteArrayView withoutByteOrderMark(QByteArrayView text);
     // One record as a line, CR LF included.
     static QByteArray line(const QStringList &fields);
 };

@@ -3,15 +3,16 @@
 #include "csvtable.h"
 
 #include <QList>
+#include <QRegularExpression>
 #include <QStringDecoder>
 
 namespace {
 
+// A number as the lab writes one: decimal point, no exponent, finite.
 bool isPlainNumber(const QString &text)
 {
-    bool ok = false;
-    text.toDouble(&ok);
-    return ok && !text.contains(QLatin1Char(',')) && text.trimmed() == text;
+    static const QRegularExpression plain(QStringLiteral("^-?\\d+(\\.\\d+)?$"));
+    return plain.match(text).hasMatch();
 }
 
 } // namespace
@@ -53,36 +54,48 @@ QString NotebookCsv::problemWith(const NotebookRow &row)
     return {};
 }
 
-NotebookCsv::ParseResult NotebookCsv::parse(QByteArrayView bytes)
+NotebookCsv::ParseResult NotebookCsv::parse(QByteArrayView bytes, Ending ending)
 {
+    const QByteArrayView text = CsvTable::withoutByteOrderMark(bytes);
+    const qsizetype mark = bytes.size() - text.size();
+    const QByteArray header = NotebookCsv::header().trimmed();
     ParseResult result;
-    if (!bytes.startsWith(header())) {
-        result.problems << QStringLiteral("line 1: not a lab notebook (the first line must be the header \"%1\")")
-                               .arg(QString::fromUtf8(header().trimmed()));
+    const bool headerFits = text.startsWith(header) && text.size() > header.size()
+        && (text[header.size()] == '\n' || text.sliced(header.size()).startsWith("\r\n"));
+    if (!headerFits) {
+        // A notebook being written may not have its header complete yet.
+        if (ending == Ending::StillGrowing && QByteArrayView(header).startsWith(text.trimmed()))
+            return result;
+        result.problems << LineProblem{1, QStringLiteral("not a lab notebook (the first line must be the header \"%1\")")
+                                              .arg(QString::fromUtf8(header))};
         return result;
     }
-    result = parseRows(bytes.sliced(header().size()), 2);
-    result.consumed += header().size();
+    const qsizetype headerEnd = text.indexOf('\n') + 1;
+    result = parseRows(text.sliced(headerEnd), 2, ending);
+    result.consumed += mark + headerEnd;
     return result;
 }
 
-NotebookCsv::ParseResult NotebookCsv::parseRows(QByteArrayView bytes, int firstLine)
+NotebookCsv::ParseResult NotebookCsv::parseRows(QByteArrayView bytes, int firstLine, Ending ending)
 {
     ParseResult result;
-    for (const CsvTable::Record &record : CsvTable::records(bytes, firstLine)) {
-        result.consumed = record.end;
+    const CsvTable::Records records = CsvTable::records(bytes, firstLine);
+    result.consumed = records.consumed;
+    for (const CsvTable::Record &record : records.complete) {
         if (record.fields.size() == 1 && record.fields.first().isEmpty())
             continue; // a blank line
         QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
         // Decoding the record is the check: its text is not needed.
         const QString text = decoder(bytes.sliced(record.start, record.end - record.start));
         if (decoder.hasError()) {
-            result.problems << QStringLiteral("line %1: not UTF-8 text").arg(record.line);
+            result.problems << LineProblem{record.line, QStringLiteral("not UTF-8 text")};
             continue;
         }
-        if (record.fields.size() != NotebookRow::ColumnCount) {
-            result.problems << QStringLiteral("line %1: %2 fields, a notebook row has %3")
-                                   .arg(record.line).arg(record.fields.size()).arg(int(NotebookRow::ColumnCount));
+        if (record.fields.size() != NotebookRow::ColumnCount || record.hasTooManyFields) {
+            result.problems << LineProblem{record.line, QStringLiteral("%1 fields, a notebook row has %2")
+                                                            .arg(record.hasTooManyFields ? QStringLiteral("too many")
+                                                                                         : QString::number(record.fields.size()))
+                                                            .arg(int(NotebookRow::ColumnCount))};
             continue;
         }
         NotebookRow row;
@@ -90,10 +103,13 @@ NotebookCsv::ParseResult NotebookCsv::parseRows(QByteArrayView bytes, int firstL
         for (int column = 0; column < NotebookRow::ColumnCount; ++column)
             row.fields[column] = QString::fromUtf8(record.fields[column]);
         if (const QString problem = problemWith(row); !problem.isEmpty()) {
-            result.problems << QStringLiteral("line %1: %2").arg(record.line).arg(problem);
+            result.problems << LineProblem{record.line, problem};
             continue;
         }
         result.rows.push_back(std::move(row));
     }
+    if (ending == Ending::Finished && records.hasUnfinishedRecord)
+        result.problems << LineProblem{records.nextLine, QStringLiteral("the last row is cut short (no line end, or a "
+                                                                        "quote that is never closed)")};
     return result;
 }

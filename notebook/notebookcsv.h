@@ -2,6 +2,8 @@
 
 #include "notebookrow.h"
 
+#include <QList>
+
 #include <QByteArray>
 #include <QByteArrayView>
 #include <QString>
@@ -24,19 +26,24 @@ public:
     struct [[nodiscard]] ParseResult
     {
         std::vector<NotebookRow> rows;
-        // The rows that could not be read, each "line N: why"; a file that is
-        // no notebook at all (wrong header, not UTF-8) has only this.
-        QStringList problems;
+        // The rows that could not be read; a file that is no notebook at all
+        // (a wrong header) has only this.
+        QList<LineProblem> problems;
         // Bytes taken up by complete lines: reading on from here after the
         // file has grown reads just the new rows.
         qsizetype consumed = 0;
     };
 
-    // Reads a whole notebook, header first.
-    static ParseResult parse(QByteArrayView bytes);
+    // Whether text after the last line end is a row the lab is still
+    // writing (a notebook being followed) or a row cut short (a file handed in).
+    enum class Ending { StillGrowing, Finished };
+
+    // Reads a notebook, header first (a UTF-8 byte order mark and LF line
+    // ends are fine).
+    static ParseResult parse(QByteArrayView bytes, Ending ending = Ending::Finished);
     // Reads rows that follow a header already read, the first of them on
-    // line `firstLine`. An incomplete last line is left for later.
-    static ParseResult parseRows(QByteArrayView bytes, int firstLine);
+    // line `firstLine`.
+    static ParseResult parseRows(QByteArrayView bytes, int firstLine, Ending ending = Ending::StillGrowing);
     // Why a row's fields do not make a notebook row, or an empty string.
     static QString problemWith(const NotebookRow &row);
 };

@@ -10,16 +10,6 @@ namespace {
 // Less free space than this cannot hold a session's rows: the disk is full.
 constexpr qint64 smallestFreeBytes = 64 * 1024;
 
-// The highest session number in an existing notebook's rows.
-int lastSession(const QByteArray &bytes)
-{
-    const NotebookCsv::ParseResult parsed = NotebookCsv::parse(bytes);
-    int last = 0;
-    for (const NotebookRow &row : parsed.rows)
-        last = qMax(last, row[NotebookRow::Session].toInt());
-    return last;
-}
-
 } // namespace
 
 bool NotebookFile::fail(const QString &why)
@@ -36,12 +26,14 @@ bool NotebookFile::open(const QString &path)
     if (info.isDir())
         return fail(QStringLiteral("%1 is a folder, not a file").arg(path));
     QByteArray existing;
+    NotebookCsv::ParseResult existingRows;
     if (info.exists()) {
         QFile reader(path);
         if (!reader.open(QIODevice::ReadOnly))
             return fail(QStringLiteral("%1 cannot be read: %2").arg(path, reader.errorString()));
         existing = reader.readAll();
-        if (!existing.isEmpty() && !existing.startsWith(NotebookCsv::header()))
+        existingRows = NotebookCsv::parse(existing);
+        if (!existing.isEmpty() && existingRows.consumed == 0)
             return fail(QStringLiteral("%1 is not a lab notebook; it is left as it is").arg(path));
     }
     if (!m_file.open(QIODevice::WriteOnly | QIODevice::Append))
@@ -49,11 +41,18 @@ bool NotebookFile::open(const QString &path)
     const QStorageInfo storage(info.absolutePath());
     if (storage.isValid() && storage.bytesAvailable() < smallestFreeBytes)
         return fail(QStringLiteral("the disk that holds %1 is full").arg(path));
-    if (existing.isEmpty()) {
-        if (m_file.write(NotebookCsv::header()) < 0 || !m_file.flush())
-            return fail(QStringLiteral("%1 cannot be written: %2").arg(path, m_file.errorString()));
-    }
-    m_session = lastSession(existing) + 1;
+    // A new notebook starts with its header; one whose last line was cut
+    // short (a lab killed while writing) gets its line ended first, so that
+    // the new rows stand on lines of their own.
+    const QByteArray start = existing.isEmpty() ? NotebookCsv::header()
+        : existing.endsWith('\n')              ? QByteArray()
+                                               : QByteArray("\r\n");
+    if (!start.isEmpty() && (m_file.write(start) < 0 || !m_file.flush()))
+        return fail(QStringLiteral("%1 cannot be written: %2").arg(path, m_file.errorString()));
+    int last = 0;
+    for (const NotebookRow &row : existingRows.rows)
+        last = qMax(last, row[NotebookRow::Session].toInt());
+    m_session = last + 1;
     return true;
 }
 

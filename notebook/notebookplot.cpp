@@ -4,9 +4,19 @@
 
 #include <QHash>
 
+#include <cmath>
+
 #include <optional>
 
 namespace {
+
+// A plot holds X(2) about 0 to 1 and temperatures a furnace reaches; a
+// value far outside (a row edited by hand) would stretch the axes to
+// nothing, so it is a problem of its row.
+constexpr double lowestTemperature = -300;
+constexpr double highestTemperature = 5000;
+constexpr double lowestX2 = -0.5;
+constexpr double highestX2 = 1.5;
 
 std::optional<double> typedNumber(const QString &text, const QLocale &locale)
 {
@@ -14,7 +24,12 @@ std::optional<double> typedNumber(const QString &text, const QLocale &locale)
     double value = locale.toDouble(text, &ok);
     if (!ok)
         value = QLocale::c().toDouble(text, &ok);
-    return ok ? std::optional<double>(value) : std::nullopt;
+    return ok && std::isfinite(value) ? std::optional<double>(value) : std::nullopt;
+}
+
+bool isPlausible(const QPointF &at)
+{
+    return at.x() >= lowestX2 && at.x() <= highestX2 && at.y() >= lowestTemperature && at.y() <= highestTemperature;
 }
 
 // What a run's charge held, from the picture it showed: the lab's charges
@@ -65,15 +80,18 @@ int NotebookPlot::addRows(Result &result, const std::vector<NotebookRow> &rows, 
         const NotebookRow &row = rows[index];
         if (row[NotebookRow::Experiment] != number || !isPlotted(row))
             continue;
-        const auto problem = [&](const QString &why) {
-            result.problems << QStringLiteral("line %1: %2").arg(row.lineNumber).arg(why);
-        };
+        const auto problem = [&](const QString &why) { result.problems << LineProblem{row.lineNumber, why}; };
         if (row[NotebookRow::Event] == QLatin1String(NotebookRow::probeEvent)) {
-            const double temperature = row[NotebookRow::Temperature].toDouble();
-            const double x2 = row[NotebookRow::X2].toDouble();
+            bool hasTemperature = false;
+            bool hasX2 = false;
+            const QPointF at(row[NotebookRow::X2].toDouble(&hasX2), row[NotebookRow::Temperature].toDouble(&hasTemperature));
+            if (!hasTemperature || !hasX2 || !isPlausible(at)) {
+                problem(QStringLiteral("the analysis has no X(2) and temperature to plot"));
+                continue;
+            }
             const bool glass = row[NotebookRow::Phase] == QLatin1String("glass");
             result.data.markers.push_back(
-                {glass ? PlotMarker::Kind::GlassPhase : PlotMarker::Kind::CrystalPhase, QPointF(x2, temperature),
+                {glass ? PlotMarker::Kind::GlassPhase : PlotMarker::Kind::CrystalPhase, at,
                  QStringLiteral("line %1: %2 analysed at %3 °C, X(2) %4")
                      .arg(row.lineNumber).arg(row[NotebookRow::Phase], row[NotebookRow::Temperature],
                                               row[NotebookRow::X2])});
@@ -82,8 +100,9 @@ int NotebookPlot::addRows(Result &result, const std::vector<NotebookRow> &rows, 
         const std::optional<double> grams1 = typedNumber(row[NotebookRow::Grams1], entryLocale);
         const std::optional<double> grams2 = typedNumber(row[NotebookRow::Grams2], entryLocale);
         const std::optional<double> temperature = typedNumber(row[NotebookRow::Temperature], entryLocale);
-        if (!grams1 || !grams2 || !temperature || *grams1 + *grams2 <= 0) {
-            problem(QStringLiteral("the run's entries are not numbers"));
+        if (!grams1 || !grams2 || !temperature || *grams1 + *grams2 <= 0
+            || !isPlausible(QPointF(*grams2 / (*grams1 + *grams2), *temperature))) {
+            problem(QStringLiteral("the run's entries are not numbers of a run"));
             continue;
         }
         const std::optional<PlotMarker::Kind> kind = kindOfPicture(row[NotebookRow::Picture]);

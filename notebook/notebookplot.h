@@ -22,7 +22,7 @@ public:
     struct Result
     {
         PlotData data;
-        QStringList problems; // rows that could not be placed, "line N: why"
+        QList<LineProblem> problems; // rows that could not be placed
     };
 
     static Result fromRows(const std::vector<NotebookRow> &rows, int experiment,

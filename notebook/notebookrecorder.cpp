@@ -57,8 +57,12 @@ void NotebookRecorder::record(const SessionEvent &event)
         for (const PhaseAnalysis &phase : event.report.phases) {
             NotebookRow phaseRow = row;
             phaseRow[NotebookRow::Phase] = QString::fromStdString(phase.phase);
-            for (const auto &[oxide, value] : phase.oxides)
-                phaseRow[NotebookRow::oxideColumn(QString::fromStdString(oxide))] = plainNumber(value, "0.00");
+            for (const auto &[oxide, value] : phase.oxides) {
+                const NotebookRow::Column column = NotebookRow::oxideColumn(QString::fromStdString(oxide));
+                Q_ASSERT(column != NotebookRow::ColumnCount); // every oxide of the lab has its column
+                if (column != NotebookRow::ColumnCount)
+                    phaseRow[column] = plainNumber(value, "0.00");
+            }
             phaseRow[NotebookRow::Total] = plainNumber(phase.total, "0.00");
             phaseRow[NotebookRow::X2] = plainNumber(phase.x2, "0.00");
             m_sink(phaseRow);

@@ -46,3 +46,15 @@ struct NotebookRow
     // The column of an oxide the report names ("SiO2"), or ColumnCount.
     static Column oxideColumn(const QString &oxide);
 };
+
+// A line of a notebook (or of a class list) that cannot be read or does not
+// agree, and why.
+struct LineProblem
+{
+    int line = 0;
+    QString why;
+
+    QString text() const { return QStringLiteral("line %1: %2").arg(line).arg(why); }
+    // "FILE:LINE: why", as compilers name lines.
+    QString in(const QString &file) const { return QStringLiteral("%1:%2: %3").arg(file).arg(line).arg(why); }
+};

@@ -76,14 +76,11 @@ int NotebookExporter::exportPlot(int argc, char *argv[], const QString &output, 
     }
     const NotebookCsv::ParseResult parsed = NotebookCsv::parse(file.readAll());
     if (!parsed.problems.isEmpty()) {
-        for (const QString &problem : parsed.problems)
-            say(QStringLiteral("orvane-notebook: %1:%2").arg(m_path, problem.mid(5)));
+        for (const LineProblem &problem : parsed.problems)
+            say(QStringLiteral("orvane-notebook: %1").arg(problem.in(m_path)));
         return refused;
     }
-    // Writing fonts into a plot needs an application, not a screen.
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY")
-        && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    PlotExport::drawWithoutScreenWhenThereIsNone();
     QGuiApplication application(argc, argv);
     const QLocale entryLocale = locale.isEmpty() ? QLocale() : QLocale(locale);
     if (experiment == 0) {
@@ -94,8 +91,8 @@ int NotebookExporter::exportPlot(int argc, char *argv[], const QString &output, 
     }
     const NotebookPlot::Result plot = NotebookPlot::fromRows(parsed.rows, experiment, entryLocale);
     if (!plot.problems.isEmpty()) {
-        for (const QString &problem : plot.problems)
-            say(QStringLiteral("orvane-notebook: %1:%2").arg(m_path, problem.mid(5)));
+        for (const LineProblem &problem : plot.problems)
+            say(QStringLiteral("orvane-notebook: %1").arg(problem.in(m_path)));
         return refused;
     }
     if (const QString error = PlotExport::write(plot.data, output); !error.isEmpty()) {

@@ -12,14 +12,18 @@ int NotebookTableModel::columnCount(const QModelIndex &parent) const
 
 QVariant NotebookTableModel::data(const QModelIndex &index, int role) const
 {
-    if (!index.isValid() || (role != Qt::DisplayRole && role != Qt::ToolTipRole))
+    if (!index.isValid())
         return {};
     const QString &text = m_rows[index.row()].fields[index.column()];
+    if (role == Qt::DisplayRole || role == Qt::ToolTipRole)
+        return text; // as the report showed it, "12.50" and all
     // Numbers sort as numbers, texts as texts.
-    if (role == Qt::DisplayRole && index.column() >= NotebookRow::SiO2 && index.column() <= NotebookRow::X2
-        && !text.isEmpty())
-        return text.toDouble();
-    return text;
+    if (role == sortRole) {
+        bool isNumber = false;
+        const double value = text.toDouble(&isNumber);
+        return isNumber ? QVariant(value) : QVariant(text);
+    }
+    return {};
 }
 
 QVariant NotebookTableModel::headerData(int section, Qt::Orientation orientation, int role) const

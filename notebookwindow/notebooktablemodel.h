@@ -16,6 +16,9 @@ class NotebookTableModel : public QAbstractTableModel
 public:
     using QAbstractTableModel::QAbstractTableModel;
 
+    // What the table sorts by: numbers by value, texts as texts.
+    static constexpr int sortRole = Qt::UserRole;
+
     int rowCount(const QModelIndex &parent = {}) const override;
     int columnCount(const QModelIndex &parent = {}) const override;
     QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;

@@ -24,6 +24,8 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
+#include <set>
+
 namespace {
 // The lab's experiments, one plot each.
 constexpr int experiments[] = {1, 2};
@@ -45,6 +47,7 @@ NotebookWindow::NotebookWindow(QWidget *parent)
     setWindowTitle(QStringLiteral("Lab notebook"));
     m_proxy->setSourceModel(m_model);
     m_proxy->setFilterKeyColumn(NotebookRow::Experiment);
+    m_proxy->setSortRole(NotebookTableModel::sortRole);
     m_table->setModel(m_proxy);
     m_table->setSortingEnabled(true);
     m_table->sortByColumn(-1, Qt::AscendingOrder);
@@ -68,9 +71,9 @@ NotebookWindow::NotebookWindow(QWidget *parent)
 
     for (const int experiment : experiments) {
         auto *plot = new PlotWidget;
-        plot->setData(NotebookPlot::fromRows({}, experiment).data);
-        m_plots[experiment] = plot;
         m_plotData[experiment] = NotebookPlot::fromRows({}, experiment);
+        plot->setData(m_plotData[experiment].data);
+        m_plots[experiment] = plot;
         m_tabs->addTab(plot, QStringLiteral("Experiment %1").arg(experiment));
     }
     auto *splitter = new QSplitter;
@@ -146,11 +149,13 @@ void NotebookWindow::readNewRows()
     if (bytes.isEmpty())
         return;
     const bool atStart = m_consumed == 0;
-    const NotebookCsv::ParseResult parsed = atStart ? NotebookCsv::parse(bytes)
-                                                    : NotebookCsv::parseRows(bytes, m_nextLine);
-    if (atStart && parsed.consumed == 0 && !parsed.problems.isEmpty()) {
+    const NotebookCsv::ParseResult parsed =
+        atStart ? NotebookCsv::parse(bytes, NotebookCsv::Ending::StillGrowing)
+                : NotebookCsv::parseRows(bytes, m_nextLine, NotebookCsv::Ending::StillGrowing);
+    if (atStart && parsed.consumed == 0) {
+        // No notebook (yet): said once, looked at again when the file changes.
+        m_problems->clear();
         addProblems(parsed.problems);
-        m_poll->stop();
         return;
     }
     m_nextLine += int(bytes.left(parsed.consumed).count('\n'));
@@ -166,9 +171,9 @@ void NotebookWindow::showRows(const std::vector<NotebookRow> &rows, std::size_t 
     for (const int experiment : experiments) {
         NotebookPlot::Result &result = m_plotData[experiment];
         const std::size_t before = result.data.markers.size();
-        const QStringList problemsBefore = result.problems;
+        const qsizetype problemsBefore = result.problems.size();
         NotebookPlot::addRows(result, rows, first, experiment);
-        addProblems(result.problems.mid(problemsBefore.size()));
+        addProblems(result.problems.mid(problemsBefore));
         if (first == 0) {
             result.data.fitTemperatures();
             m_plots[experiment]->setData(result.data);
@@ -181,9 +186,10 @@ void NotebookWindow::showRows(const std::vector<NotebookRow> &rows, std::size_t 
                                  .arg(m_model->rows().size()).arg(m_problems->count()));
 }
 
-void NotebookWindow::addProblems(const QStringList &problems)
+void NotebookWindow::addProblems(const QList<LineProblem> &problems)
 {
-    m_problems->addItems(problems);
+    for (const LineProblem &problem : problems)
+        m_problems->addItem(problem.text());
     m_problems->setVisible(m_problems->count() > 0);
 }
 
@@ -230,16 +236,17 @@ void NotebookWindow::exportTable()
 
 void NotebookWindow::copySelection()
 {
-    // The selected rows, or the whole table, as tab-separated text.
-    QModelIndexList selected = m_table->selectionModel()->selectedRows();
-    if (selected.isEmpty())
+    // The rows of the selected cells, or the whole table, as tab-separated text.
+    std::set<int> rows;
+    for (const QModelIndex &index : m_table->selectionModel()->selectedIndexes())
+        rows.insert(index.row());
+    if (rows.empty())
         for (int row = 0; row < m_proxy->rowCount(); ++row)
-            selected << m_proxy->index(row, 0);
-    std::sort(selected.begin(), selected.end());
+            rows.insert(row);
     QStringList lines{QString::fromUtf8(NotebookCsv::header().trimmed()).replace(QLatin1Char(','), QLatin1Char('\t'))};
-    for (const QModelIndex &index : selected)
-        lines << QStringList(m_model->rows()[m_proxy->mapToSource(index).row()].fields.begin(),
-                             m_model->rows()[m_proxy->mapToSource(index).row()].fields.end())
-                     .join(QLatin1Char('\t'));
+    for (const int row : rows) {
+        const NotebookRow &shown = m_model->rows()[m_proxy->mapToSource(m_proxy->index(row, 0)).row()];
+        lines << QStringList(shown.fields.begin(), shown.fields.end()).join(QLatin1Char('\t'));
+    }
     QApplication::clipboard()->setText(lines.join(QLatin1Char('\n')) + QLatin1Char('\n'));
 }

@@ -43,7 +43,7 @@ private:
     void copySelection();
     void filterByExperiment(int choice);
     void showRows(const std::vector<NotebookRow> &rows, std::size_t first);
-    void addProblems(const QStringList &problems);
+    void addProblems(const QList<LineProblem> &problems);
 
     QString m_path;
     qsizetype m_consumed = 0;

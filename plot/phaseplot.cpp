@@ -30,13 +30,15 @@ QMarginsF marginsFor(qreal unit)
     return QMarginsF(84 * unit, 40 * unit, 200 * unit, 60 * unit);
 }
 
-// A tick step that gives a handful of ticks over the span.
+// A tick step that gives a handful of ticks over the span: 1, 2 or 2.5, or
+// 5 times a power of ten.
 double tickStep(double span)
 {
-    for (const double step : {50.0, 100.0, 200.0, 250.0, 500.0})
-        if (span / step <= 10)
-            return step;
-    return 1000.0;
+    const double power = std::pow(10.0, std::floor(std::log10(std::max(span, 1.0) / 10)));
+    for (const double factor : {1.0, 2.0, 2.5, 5.0, 10.0})
+        if (span / (factor * power) <= 10)
+            return factor * power;
+    return 10 * power;
 }
 
 } // namespace
@@ -132,8 +134,10 @@ void PhasePlot::paintAxes(QPainter &painter, const QRectF &area, qreal unit) con
     }
     const double span = m_data.highestTemperature - m_data.lowestTemperature;
     const double step = tickStep(span);
+    // At most a few dozen ticks, whatever axis a caller sets.
+    int ticks = 0;
     for (double temperature = std::ceil(m_data.lowestTemperature / step) * step;
-         temperature <= m_data.highestTemperature; temperature += step) {
+         temperature <= m_data.highestTemperature && ticks < 50; temperature += step, ++ticks) {
         const QPointF at = toScreen(QPointF(0, temperature), area);
         painter.drawLine(at, at - QPointF(tick, 0));
         painter.drawText(QRectF(at.x() - 60 * unit, at.y() - 9 * unit, 52 * unit, 18 * unit),

@@ -8,6 +8,13 @@
 #include <QPdfWriter>
 #include <QSvgGenerator>
 
+void PlotExport::drawWithoutScreenWhenThereIsNone()
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY")
+        && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+}
+
 QString PlotExport::write(const PlotData &data, const QString &path, QSize size)
 {
     const QString suffix = QFileInfo(path).suffix().toLower();

@@ -13,6 +13,11 @@ class PlotExport
 public:
     static constexpr QSize defaultSize{800, 600};
 
+    // Writing a plot's words needs fonts, so an application, but no screen:
+    // with no display to use, the application is made on Qt's offscreen
+    // platform. Call before the application is made.
+    static void drawWithoutScreenWhenThereIsNone();
+
     // An empty string when written, else why not.
     [[nodiscard]] static QString write(const PlotData &data, const QString &path, QSize size = defaultSize);
 };

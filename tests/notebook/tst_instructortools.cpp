@@ -13,6 +13,14 @@
 
 namespace {
 
+QStringList texts(const QList<LineProblem> &problems)
+{
+    QStringList lines;
+    for (const LineProblem &problem : problems)
+        lines << problem.text();
+    return lines;
+}
+
 const QString worksheet = QStringLiteral(R"(exp1 run 0.5 0.5 1300
 exp1 probe
 exp1 run 0.5 x 1300
@@ -111,11 +119,11 @@ void InstructorToolsTest::checkFindsWhatWasChanged()
     const NotebookCheck::Result result = NotebookCheck(QLocale::c()).check(filed(rows));
     QCOMPARE(result.rowsChecked, int(rows.size()));
     if (firstDisagreement.isEmpty()) {
-        QVERIFY2(result.disagreements.isEmpty(), qPrintable(result.disagreements.join(QLatin1Char('\n'))));
+        QVERIFY2(result.disagreements.isEmpty(), qPrintable(texts(result.disagreements).join(QLatin1Char('\n'))));
         return;
     }
     QVERIFY(!result.disagreements.isEmpty());
-    QVERIFY2(result.disagreements.first().startsWith(firstDisagreement), qPrintable(result.disagreements.first()));
+    QVERIFY2(result.disagreements.first().text().startsWith(firstDisagreement), qPrintable(result.disagreements.first().text()));
 }
 
 void InstructorToolsTest::checkReadsEntriesInTheStudentsLocale()
@@ -123,7 +131,7 @@ void InstructorToolsTest::checkReadsEntriesInTheStudentsLocale()
     const QLocale german(QLocale::German, QLocale::Germany);
     const std::vector<NotebookRow> rows = filed(rowsOf(QStringLiteral("exp1 run 0,5 0,5 1300\nexp1 probe\n"), german));
     QVERIFY(NotebookCheck(german).check(rows).disagreements.isEmpty());
-    const QStringList inC = NotebookCheck(QLocale::c()).check(rows).disagreements;
+    const QStringList inC = texts(NotebookCheck(QLocale::c()).check(rows).disagreements);
     QVERIFY2(!inC.isEmpty() && inC.first().startsWith(QStringLiteral("line 2: event: recorded \"run\", the lab gives "
                                                                       "\"entry error\"")),
              qPrintable(inC.join(QLatin1Char('\n'))));

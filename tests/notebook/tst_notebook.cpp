@@ -18,6 +18,14 @@
 
 namespace {
 
+QStringList texts(const QList<LineProblem> &problems)
+{
+    QStringList lines;
+    for (const LineProblem &problem : problems)
+        lines << problem.text();
+    return lines;
+}
+
 // The rows a worksheet's actions make, as the lab's recorder makes them.
 std::vector<NotebookRow> rowsOf(const QString &worksheet, const QLocale &locale = QLocale::c())
 {
@@ -74,6 +82,7 @@ private slots:
     void malformedNotebooksNameTheLine_data();
     void malformedNotebooksNameTheLine();
     void fileIsAppendedToAndCountsSessions();
+    void spreadsheetsOwnWaysAreRead();
     void fileThatCannotBeKept_data();
     void fileThatCannotBeKept();
     void plotHasAMarkerPerPlottedRow();
@@ -123,7 +132,7 @@ void NotebookTest::fieldsSurviveTheFile()
     NotebookRow row = rowsOf(QStringLiteral("exp1 run 0 0 1"))[0];
     row[NotebookRow::Grams1] = text;
     const NotebookCsv::ParseResult parsed = NotebookCsv::parse(notebookOf({row, row}));
-    QVERIFY2(parsed.problems.isEmpty(), qPrintable(parsed.problems.join(QLatin1Char('\n'))));
+    QVERIFY2(parsed.problems.isEmpty(), qPrintable(texts(parsed.problems).join(QLatin1Char('\n'))));
     QCOMPARE(int(parsed.rows.size()), 2);
     QCOMPARE(parsed.rows[1][NotebookRow::Grams1], text);
     QCOMPARE(parsed.rows[0].fields, row.fields);
@@ -144,6 +153,11 @@ void NotebookTest::malformedNotebooksNameTheLine_data()
     QTest::addRow("unknown event") << QByteArray(good).replace(",abort,", ",melt,") << "line 7: \"melt\" is not an event";
     QTest::addRow("session of 0") << QByteArray(good).replace("\r\nT,3,2,", "\r\nT,0,2,") << "line 8: the session \"0\"";
     QTest::addRow("not UTF-8") << good + ",1,1,run,\xff\xfe,,,,,,,,,,,,,\r\n" << "line 11: not UTF-8 text";
+    QTest::addRow("a number with an exponent") << QByteArray(good).replace(",49.96,", ",1e300,")
+                                               << "line 4: SiO2 \"1e300\" is not a number";
+    QTest::addRow("the last row cut short") << good + "T,3,1,ru" << "line 11: the last row is cut short";
+    QTest::addRow("a quote never closed") << good + "T,3,1,\"run,\r\n" << "line 11: the last row is cut short";
+    QTest::addRow("a row of commas") << good + QByteArray(100'000, ',') + "\r\n" << "line 11: too many fields";
 }
 
 void NotebookTest::malformedNotebooksNameTheLine()
@@ -152,7 +166,7 @@ void NotebookTest::malformedNotebooksNameTheLine()
     QFETCH(QString, problem);
     const NotebookCsv::ParseResult parsed = NotebookCsv::parse(bytes);
     QVERIFY(!parsed.problems.isEmpty());
-    QVERIFY2(parsed.problems.first().startsWith(problem), qPrintable(parsed.problems.first()));
+    QVERIFY2(parsed.problems.first().text().startsWith(problem), qPrintable(parsed.problems.first().text()));
 
     // The program refuses it with exit status 2, naming the line.
     QTemporaryDir folder;
@@ -189,6 +203,28 @@ void NotebookTest::fileIsAppendedToAndCountsSessions()
     QCOMPARE(parsed.rows.size(), 2 * rows.size());
     QCOMPARE(parsed.rows.back()[NotebookRow::Session], QStringLiteral("2"));
     QCOMPARE(parsed.rows.front()[NotebookRow::Session], QStringLiteral("1"));
+}
+
+void NotebookTest::spreadsheetsOwnWaysAreRead()
+{
+    // A byte order mark in front and LF line ends, as a spreadsheet may save it.
+    QByteArray bytes = "\xEF\xBB\xBF" + notebookOf(rowsOf(session));
+    bytes.replace("\r\n", "\n");
+    const NotebookCsv::ParseResult parsed = NotebookCsv::parse(bytes);
+    QVERIFY2(parsed.problems.isEmpty(), qPrintable(texts(parsed.problems).join(QLatin1Char('\n'))));
+    QCOMPARE(int(parsed.rows.size()), 9);
+
+    // A lab killed in the middle of a row: the next start begins a new line.
+    QTemporaryDir folder;
+    const QString path = folder.filePath(QStringLiteral("notebook.csv"));
+    write(path, notebookOf(rowsOf(session)) + "T,3,1,ru");
+    NotebookFile file;
+    QVERIFY(file.open(path));
+    QVERIFY(file.append(rowsOf(session).front()));
+    QFile written(path);
+    QVERIFY(written.open(QIODevice::ReadOnly));
+    const QByteArray after = written.readAll();
+    QVERIFY(after.endsWith("T,3,1,ru\r\n" + NotebookCsv::encode(rowsOf(session).front())));
 }
 
 void NotebookTest::fileThatCannotBeKept_data()
