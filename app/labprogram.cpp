@@ -5,6 +5,7 @@
 #include "labexperiments.h"
 #include "notebookfile.h"
 #include "notebookrecorder.h"
+#include "toolkitoptions.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -70,7 +71,7 @@ std::optional<int> LabProgram::parse(const QStringList &arguments, Options &opti
         say(QStringLiteral("orvane-lab: %1\nTry 'orvane-lab --help'.\n").arg(why));
         return std::optional<int>(usageError);
     };
-    if (!parser.parse(arguments))
+    if (!parser.parse(ToolkitOptions::without(arguments)))
         return refuse(parser.errorText());
     if (!parser.positionalArguments().isEmpty())
         return refuse(QStringLiteral("unexpected argument '%1'").arg(parser.positionalArguments().first()));

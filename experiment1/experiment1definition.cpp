@@ -9,7 +9,6 @@ ExperimentDefinition experiment1Definition(const Kit::Variant &variant)
     DiagramWarp warp{D::mineral1MeltingT, D::mineral2MeltingT, D::mineral1MeltingT + variant.meltShift1,
                      D::mineral2MeltingT + variant.meltShift2, variant.stretch, {D::eutecticT}};
     return {1, "Experiment 1", 2000, "mineral 2",
-            [warp] { return warp.isIdentity() ? std::make_unique<Experiment1Model>()
-                                              : std::make_unique<Experiment1Model>(warp); },
+            [warp] { return std::make_unique<Experiment1Model>(warp); },
             [warp] { return D::outline().warped(warp); }};
 }

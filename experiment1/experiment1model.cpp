@@ -43,13 +43,15 @@ RunOutcome Experiment1Model::runInKit(const RunEntries &entries)
         return RunOutcome::failed(RunOutcome::Failure::DivisionByZero);
     const float specifiedTemp = static_cast<float>(m_warp.toSpecifiedTemperature(entries.temperature));
     m_specified->m_state.runTemp = specifiedTemp;
-    const RunOutcome outcome =
-        m_specified->runAt(static_cast<float>(m_warp.toSpecifiedX2(bulk->x2)), specifiedTemp);
+    const float specifiedBulkX2 = static_cast<float>(m_warp.toSpecifiedX2(bulk->x2));
+    const RunOutcome outcome = m_specified->runAt(specifiedBulkX2, specifiedTemp);
     // The window's state is the specified run's, its compositions mapped
-    // into the kit (the crystals' X(2) of 0 and 1 stay where they are).
+    // into the kit (the crystals' X(2) of 0 and 1 stay where they are; a
+    // phase of the bulk composition is the bulk as entered).
     const Experiment1State &specified = m_specified->m_state;
     m_state.phaseCase = specified.phaseCase;
-    m_state.phaseX2 = static_cast<float>(m_warp.toKitX2(specified.phaseX2));
+    m_state.phaseX2 = specified.phaseX2 == specifiedBulkX2 ? bulk->x2
+                                                          : static_cast<float>(m_warp.toKitX2(specified.phaseX2));
     m_state.crystalX2 = specified.crystalX2;
     if (!outcome.isSuccess() || specified.phaseCase != 4)
         return outcome;

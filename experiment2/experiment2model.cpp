@@ -42,13 +42,15 @@ RunOutcome Experiment2Model::runInKit(const RunEntries &entries)
     const double specifiedX2 = m_warp.toSpecifiedX2(bulk->x2);
     const float specifiedTemp = static_cast<float>(m_warp.toSpecifiedTemperature(entries.temperature));
     m_specified->m_state.runTemp = specifiedTemp;
-    const RunOutcome outcome = m_specified->runAt(static_cast<float>(specifiedX2),
-                                                  static_cast<float>(1 - specifiedX2), specifiedTemp);
+    const float specifiedBulkX2 = static_cast<float>(specifiedX2);
+    const RunOutcome outcome =
+        m_specified->runAt(specifiedBulkX2, static_cast<float>(1 - specifiedX2), specifiedTemp);
     // The window's state is the specified run's, its compositions mapped
-    // into the kit.
+    // into the kit (a phase of the bulk composition is the bulk as entered).
     const Experiment2State &specified = m_specified->m_state;
     m_state.phaseCase = specified.phaseCase;
-    m_state.phaseX2 = static_cast<float>(m_warp.toKitX2(specified.phaseX2));
+    m_state.phaseX2 = specified.phaseX2 == specifiedBulkX2 ? bulk->x2
+                                                          : static_cast<float>(m_warp.toKitX2(specified.phaseX2));
     m_state.glassX2 = m_warp.toKitX2(specified.glassX2);
     if (!outcome.isSuccess() || specified.phaseCase != 3)
         return outcome;

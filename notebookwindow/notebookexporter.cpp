@@ -3,6 +3,7 @@
 #include "notebookcsv.h"
 #include "notebookplot.h"
 #include "plotexport.h"
+#include "toolkitoptions.h"
 
 #include <QCommandLineParser>
 #include <QFile>
@@ -39,7 +40,7 @@ std::optional<int> NotebookExporter::runCommandLine(int argc, char *argv[])
     const QCommandLineOption localeOption(QStringLiteral("locale"), QString(), QStringLiteral("NAME"));
     const QCommandLineOption help(QStringLiteral("help"));
     parser.addOptions({exportOption, experimentOption, localeOption, help});
-    if (!parser.parse(arguments) || parser.positionalArguments().size() > 1) {
+    if (!parser.parse(ToolkitOptions::without(arguments)) || parser.positionalArguments().size() > 1) {
         say(QStringLiteral("orvane-notebook: %1\nTry 'orvane-notebook --help'.")
                 .arg(parser.errorText().isEmpty() ? QStringLiteral("one notebook at a time") : parser.errorText()));
         return refused;

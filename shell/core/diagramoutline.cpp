@@ -8,8 +8,8 @@ std::string DiagramOutline::Label::shownText() const
     if (!names)
         return text;
     char where[64];
-    // Whole degrees where the point lies on one, tenths in a kit.
-    const bool whole = std::round(names->temperature * 10) == std::round(names->temperature) * 10;
+    // Whole degrees where the point lies on one, else tenths (a kit's).
+    const bool whole = names->temperature == std::round(names->temperature);
     std::snprintf(where, sizeof where, ", X(2) %.2f, %.*f \u00B0C", names->x2, whole ? 0 : 1, names->temperature);
     return text + where;
 }

@@ -2,9 +2,6 @@
 
 #include <cmath>
 
-namespace {
-constexpr double anchorReach = 0.005; // degrees Celsius
-}
 
 double DiagramWarp::toKitX2(double x2) const
 {
@@ -23,8 +20,10 @@ double DiagramWarp::toKitTemperature(double temperature) const
 
 double DiagramWarp::toSpecifiedTemperature(double kitTemperature) const
 {
+    // The kit states an anchor's temperature to the tenth of a degree;
+    // whatever rounds to that tenth is the anchor.
     for (const double anchor : anchors)
-        if (std::fabs(kitTemperature - toKitTemperature(anchor)) < anchorReach)
+        if (std::round(kitTemperature * 10) == std::round(toKitTemperature(anchor) * 10))
             return anchor;
     if (kitTemperature == kitMelt1)
         return melt1;

@@ -11,8 +11,9 @@
 // Composition by a Möbius warp that keeps 0 and 1 and is monotone for k > 0:
 //   X_kit = X / (X + k (1 - X)),      X = k X_kit / (1 - X_kit + k X_kit)
 // Temperatures in `anchors` (the eutectic) map back exactly from the kit's
-// own value, so a student who types the kit's eutectic temperature reaches
-// it. The default warp is the identity.
+// own value as the key states it, to the tenth of a degree, so a student
+// who types the kit's eutectic temperature reaches it. The default warp is
+// the identity.
 struct DiagramWarp
 {
     double melt1 = 0;
@@ -27,7 +28,7 @@ struct DiagramWarp
     double toKitX2(double x2) const;
     double toSpecifiedX2(double kitX2) const;
     double toKitTemperature(double temperature) const;
-    // Within 0.005 degrees of an anchor's kit temperature (what a report
-    // shows to two decimals), the anchor itself.
+    // A temperature that rounds to the tenth at which an anchor lies in the
+    // kit is the anchor itself.
     double toSpecifiedTemperature(double kitTemperature) const;
 };

@@ -56,6 +56,8 @@ void LabCommandLineTest::answersAsCommandLinePrograms_data()
     QTest::addRow("unknown option") << QStringList{"--bogus"} << 2 << "" << "Unknown option 'bogus'";
     QTest::addRow("a stray argument") << QStringList{"notes.csv"} << 2 << "" << "unexpected argument 'notes.csv'";
     QTest::addRow("notebook without a file") << QStringList{"--notebook"} << 2 << "" << "Missing value";
+    QTest::addRow("Qt's own options are Qt's") << QStringList{"-reverse", "--version", "-style", "fusion"} << 0
+                                               << "orvane-lab 0." << "";
     QTest::addRow("a mistyped kit code") << QStringList{"--kit", "K7M2-QX4P"} << 2 << ""
                                          << "a character is mistyped or two are swapped";
     QTest::addRow("two notebooks") << QStringList{"--notebook", "a.csv", "--notebook-today"} << 2 << ""
