@@ -68,8 +68,11 @@ int main(int argc, char *argv[])
     const wmf::ReadResult result = wmf::Picture::readFile(files[0]);
     if (!result.isValid())
         return fail(exitRejected, result.error);
-    for (const QString &warning : result.picture->warnings())
-        std::fprintf(stderr, "metafile-render: warning: skipped %s\n", qPrintable(warning));
+    // One line a skipped record; past the listed ones, a count of the rest.
+    for (const QString &warning : result.picture->warnings()) {
+        const char *skipped = warning.startsWith(QLatin1String("record ")) ? "skipped " : "";
+        std::fprintf(stderr, "metafile-render: warning: %s%s\n", skipped, qPrintable(warning));
+    }
     if (!size.isValid())
         size = result.picture->naturalSize().toSize().expandedTo(QSize(1, 1));
 

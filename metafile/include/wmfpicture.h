@@ -40,7 +40,8 @@ public:
     int skippedRecordCount() const;
     // One line for every record that was skipped for a reason worth telling
     // (damaged, or not a record this reader draws), for example
-    // "record 408 (0x0922 BitBlt): bitmap pixels are truncated (...)".
+    // "record 408 (0x0922 BitBlt): bitmap pixels are truncated (...)"; past
+    // the first thousand, a last line counts the rest.
     QStringList warnings() const;
 
     // For the reader only: wraps data that has been checked.

@@ -302,8 +302,12 @@ DibResult DibDecoder::decode(QByteArrayView dib, ColorUsage usage, const std::ve
         return failure(problem);
     if (QString problem = checkPixelCount(header.width, header.rows()); !problem.isEmpty())
         return failure(problem);
+    const auto placed = [&header](DibResult result) {
+        result.rowsFromBottom = !header.isTopDown();
+        return result;
+    };
     if (header.compression == compressionJpeg || header.compression == compressionPng)
-        return decodeCompressedImage(reader.rest(), header.compression == compressionJpeg ? "JPEG" : "PNG");
+        return placed(decodeCompressedImage(reader.rest(), header.compression == compressionJpeg ? "JPEG" : "PNG"));
     if (QString problem = checkFormat(header); !problem.isEmpty())
         return failure(problem);
 
@@ -314,7 +318,7 @@ DibResult DibDecoder::decode(QByteArrayView dib, ColorUsage usage, const std::ve
             return failure(QStringLiteral("bitmap colour masks are truncated"));
     }
     if (header.isRunLength())
-        return decodeRunLengths(dib, reader.position(), header, usage, palette);
+        return placed(decodeRunLengths(dib, reader.position(), header, usage, palette));
 
     const qint64 entryBytes = usage == ColorUsage::PaletteIndexes ? 2 : (header.isCore ? 3 : 4);
     PixelLayout layout;
@@ -329,7 +333,7 @@ DibResult DibDecoder::decode(QByteArrayView dib, ColorUsage usage, const std::ve
     if (image.isNull())
         return failure(QStringLiteral("bitmap of %1 x %2 pixels, %3 bits, cannot be decoded")
                            .arg(header.width).arg(header.rows()).arg(header.bitCount));
-    return DibResult{withoutIndexes(image), QString()};
+    return placed(DibResult{withoutIndexes(image), QString()});
 }
 
 } // namespace wmf

@@ -17,6 +17,8 @@ struct [[nodiscard]] DibResult
 {
     QImage image; // null when rejected
     QString error;
+    // A DIB stores its rows bottom first unless its height is negative.
+    bool rowsFromBottom = false;
 };
 
 // Turns the device-independent bitmaps embedded in metafile records into

@@ -12,6 +12,9 @@ inline constexpr qint64 maximumFileBytes = 64 * 1024 * 1024;
 // More records than this cannot be replayed on every repaint at interactive
 // speed, and no drawing a person made needs them.
 inline constexpr int maximumRecordCount = 500'000;
+// Skipped records told one by one; the rest are counted.
+inline constexpr int maximumListedWarnings = 1'000;
+
 
 // GDI keeps saved device contexts on a stack without a documented limit;
 // real drawings nest a handful deep. A deeper stack means a broken or

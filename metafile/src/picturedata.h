@@ -13,9 +13,18 @@
 
 namespace wmf {
 
-// Bitmaps decoded while a picture is read, keyed by the index of the record
-// that holds them, so that repainting never decodes again.
-using ImageCache = std::unordered_map<int, QImage>;
+// A bitmap decoded while a picture is read. A record's source rectangle
+// counts rows from the bottom in a bottom-up DIB and from the top in a
+// top-down DIB or a device-dependent bitmap.
+struct DecodedBitmap
+{
+    QImage image;
+    bool rowsFromBottom = false;
+};
+
+// Bitmaps keyed by the index of the record that holds them, so that
+// repainting never decodes again.
+using ImageCache = std::unordered_map<int, DecodedBitmap>;
 
 // The parsed, immutable content of a picture, shared by every copy.
 struct PictureData
@@ -33,6 +42,7 @@ struct PictureData
     std::vector<bool> damagedRecords;
     // Every record skipped with a reason worth telling (damaged or unknown).
     std::vector<RecordWarning> warnings;
+    int unlistedWarningCount = 0; // skipped with a reason past the listed ones
 
     bool isDamaged(int recordIndex) const
     {

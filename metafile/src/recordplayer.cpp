@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
 
 namespace wmf {
 
@@ -24,10 +25,6 @@ double unitsPerInchForMapMode(int mode)
     }
 }
 
-QString truncated(std::uint16_t function)
-{
-    return QStringLiteral("record 0x%1 is shorter than its parameters").arg(function, 4, 16, QLatin1Char('0'));
-}
 
 // Clip coordinates are clamped to this magnitude so that QRect arithmetic
 // cannot overflow.
@@ -164,7 +161,7 @@ QString RecordPlayer::functionName(std::uint16_t function)
 QString RecordPlayer::play()
 {
     const auto &records = m_constData.layout.records;
-    int firstDamaged = -1;
+    std::optional<RecordWarning> firstDamaged;
     for (int index = 0; index < int(records.size()); ++index) {
         if (m_mode == Mode::Draw && m_constData.isDamaged(index))
             continue;
@@ -182,13 +179,12 @@ QString RecordPlayer::play()
                 .arg(span.function, 4, 16, QLatin1Char('0'))
                 .arg(problem.reason);
         skipDamagedRecord(record, problem.reason);
-        if (firstDamaged < 0)
-            firstDamaged = int(m_data->warnings.size()) - 1;
+        if (!firstDamaged)
+            firstDamaged = warningFor(record, problem.reason);
     }
     // A file whose damage leaves nothing to draw is no picture at all.
-    if (m_mode == Mode::Validate && firstDamaged >= 0 && m_bounds.isNull())
-        return QStringLiteral("nothing left to draw without its damaged records: %1")
-            .arg(m_data->warnings[firstDamaged].toString());
+    if (m_mode == Mode::Validate && firstDamaged && m_bounds.isNull())
+        return QStringLiteral("nothing left to draw without its damaged records: %1").arg(firstDamaged->toString());
     return {};
 }
 
@@ -198,20 +194,34 @@ RecordProblem RecordPlayer::playRecord(Record &record)
     if (!entry) {
         ++m_skipped;
         if (m_mode == Mode::Validate)
-            m_data->warnings.push_back({record.index + 1, record.function, functionName(record.function),
-                                        QStringLiteral("not a record this reader draws")});
+            warn(record, QStringLiteral("not a record this reader draws"));
         return RecordProblem::none();
     }
     RecordProblem problem = (this->*entry->handler)(record);
     if (problem.isNone() && !record.parameters.isOk())
-        problem = RecordProblem::damaged(truncated(record.function));
+        problem = RecordProblem::shortRecord();
     return problem;
 }
 
 void RecordPlayer::skipDamagedRecord(const Record &record, const QString &reason)
 {
     m_data->damagedRecords[record.index] = true;
-    m_data->warnings.push_back({record.index + 1, record.function, functionName(record.function), reason});
+    warn(record, reason);
+}
+
+RecordWarning RecordPlayer::warningFor(const Record &record, const QString &reason)
+{
+    return {record.index + 1, record.function, functionName(record.function), reason};
+}
+
+void RecordPlayer::warn(const Record &record, const QString &reason)
+{
+    // A file of a hundred thousand odd records tells the first ones and
+    // counts the rest, so that warnings never cost more than the picture.
+    if (int(m_data->warnings.size()) < limits::maximumListedWarnings)
+        m_data->warnings.push_back(warningFor(record, reason));
+    else
+        ++m_data->unlistedWarningCount;
 }
 
 RecordProblem RecordPlayer::storeObject(GdiObject object)

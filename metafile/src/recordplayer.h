@@ -29,7 +29,7 @@ class RecordPlayer
 public:
     enum class Mode { Validate, Draw };
 
-    // Validate: fills data.images, data.warnings and data.skippedRecords and
+    // Validate: fills data.images, data.warnings and data.damagedRecords and
     // measures the drawn area.
     explicit RecordPlayer(PictureData &data);
     // Draw: deviceToTarget maps the picture's device units onto the painter's
@@ -67,6 +67,8 @@ private:
 
     RecordProblem playRecord(Record &record);
     void skipDamagedRecord(const Record &record, const QString &reason);
+    static RecordWarning warningFor(const Record &record, const QString &reason);
+    void warn(const Record &record, const QString &reason);
 
     // Device context state (recordplayerstate.cpp).
     RecordProblem onSetColor(Record &record);
@@ -145,7 +147,8 @@ private:
     void paintTextRun(const QPointF &origin, const QFont &font, const QString &text,
                       const std::vector<qreal> &advances, qreal width, const QRectF *opaqueRect,
                       const QRectF *clipRect);
-    void drawImage(const QRectF &logicalTarget, const QImage &image, QRectF source, std::uint32_t rasterOperation);
+    void drawImage(const QRectF &logicalTarget, const DecodedBitmap &bitmap, QRectF source,
+                   std::uint32_t rasterOperation);
     void fillPattern(const QRectF &logicalRect, std::uint32_t rasterOperation);
     void noteBounds(const QRectF &logicalRect);
     void noteDeviceBounds(const QRectF &deviceRect);

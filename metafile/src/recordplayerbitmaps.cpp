@@ -19,11 +19,6 @@ constexpr std::uint32_t ropSourceCopy = 0x00CC0020, ropSourceAnd = 0x008800C6, r
 // The colour table of a DIB holds palette indexes when its usage is 1.
 constexpr int paletteIndexUsage = 1;
 
-RecordProblem shortRecord()
-{
-    return RecordProblem::damaged(QStringLiteral("the record is shorter than its parameters"));
-}
-
 QPointF pointFrom(ByteReader &reader)
 {
     const qreal y = reader.readInt16();
@@ -82,7 +77,7 @@ RecordProblem RecordPlayer::onSetDibToDevice(Record &record)
     const qreal width = reader.readInt16();
     const QPointF origin = pointFrom(reader);
     if (!reader.isOk())
-        return shortRecord();
+        return RecordProblem::shortRecord();
     return placeBitmap(record, BitmapKind::DeviceIndependent, usage, QRectF(origin, QSizeF(width, height)),
                        QRectF(sourceOrigin, QSizeF(width, height)), ropSourceCopy);
 }
@@ -96,7 +91,7 @@ RecordProblem RecordPlayer::onBlit(Record &record)
         kind == RecordFunction::StretchDib || record.parameters.size() != qsizetype(record.function >> 8) * 2;
     const Blit blit = readBlit(record.parameters, kind, hasBitmap);
     if (!record.parameters.isOk())
-        return shortRecord();
+        return RecordProblem::shortRecord();
     if (!hasBitmap) {
         fillPattern(blit.target.normalized(), blit.operation);
         return RecordProblem::none();
@@ -129,26 +124,36 @@ RecordProblem RecordPlayer::placeBitmap(Record &record, BitmapKind kind, int usa
     if (m_bitmapPixels > limits::maximumTotalBitmapPixels)
         return RecordProblem::overLimit(
             QStringLiteral("bitmaps hold more than %1 pixels in all").arg(limits::maximumTotalBitmapPixels));
-    m_data->images.emplace(record.index, decoded.image);
+    m_data->images.emplace(record.index, DecodedBitmap{decoded.image, decoded.rowsFromBottom});
     noteBounds(target);
     return RecordProblem::none();
 }
 
-void RecordPlayer::drawImage(const QRectF &logicalTarget, const QImage &image, QRectF source,
+void RecordPlayer::drawImage(const QRectF &logicalTarget, const DecodedBitmap &bitmap, QRectF source,
                              std::uint32_t rasterOperation)
 {
     if (!preparePainter())
         return;
-    // DIB source rectangles count rows from the bottom of the bitmap.
-    source = QRectF(source.x(), image.height() - source.y() - source.height(), source.width(), source.height())
-                 .normalized();
-    source = source.intersected(QRectF(image.rect()));
+    const QImage &image = bitmap.image;
+    // A bottom-up DIB's source rectangle counts rows from its last row.
+    if (bitmap.rowsFromBottom)
+        source = QRectF(source.x(), image.height() - source.y() - source.height(), source.width(),
+                        source.height());
+    source = source.normalized().intersected(QRectF(image.rect()));
     if (source.isEmpty())
         source = image.rect();
     QImage drawn = image;
-    // A negative destination width or height mirrors the bitmap.
-    if (logicalTarget.width() < 0 || logicalTarget.height() < 0)
-        drawn = image.mirrored(logicalTarget.width() < 0, logicalTarget.height() < 0);
+    // A negative destination width or height mirrors the bitmap, and with
+    // it the part of the bitmap the record names.
+    const bool mirrorsAcross = logicalTarget.width() < 0;
+    const bool mirrorsDown = logicalTarget.height() < 0;
+    if (mirrorsAcross || mirrorsDown) {
+        drawn = image.mirrored(mirrorsAcross, mirrorsDown);
+        if (mirrorsAcross)
+            source.moveLeft(image.width() - source.right());
+        if (mirrorsDown)
+            source.moveTop(image.height() - source.bottom());
+    }
     switch (rasterOperation) {
     case ropSourceAnd: m_painter->setCompositionMode(QPainter::RasterOp_SourceAndDestination); break;
     case ropSourcePaint: m_painter->setCompositionMode(QPainter::RasterOp_SourceOrDestination); break;

@@ -24,11 +24,6 @@ constexpr int defaultFontWeight = 400;
 // The colour table of a DIB holds palette indexes when its usage is 1.
 constexpr int paletteIndexUsage = 1;
 
-RecordProblem shortRecord()
-{
-    return RecordProblem::damaged(QStringLiteral("the record is shorter than its parameters"));
-}
-
 LogicalFont readFont(ByteReader &reader)
 {
     LogicalFont font;
@@ -100,7 +95,7 @@ RecordProblem RecordPlayer::onCreatePen(Record &record)
     reader.readInt16(); // the y part of the width is not used by GDI
     const std::uint32_t color = reader.readUInt32();
     if (!reader.isOk())
-        return shortRecord();
+        return RecordProblem::shortRecord();
     return storeObject(makePen(style, width, colorFromReference(color)));
 }
 
@@ -111,7 +106,7 @@ RecordProblem RecordPlayer::onCreateBrush(Record &record)
     const std::uint32_t color = reader.readUInt32();
     const int hatch = reader.readUInt16();
     if (!reader.isOk())
-        return shortRecord();
+        return RecordProblem::shortRecord();
     return storeObject(makeBrush(style, colorFromReference(color), hatch));
 }
 
@@ -119,7 +114,7 @@ RecordProblem RecordPlayer::onCreateFont(Record &record)
 {
     LogicalFont font = readFont(record.parameters);
     if (!record.parameters.isOk())
-        return shortRecord();
+        return RecordProblem::shortRecord();
     return storeObject(std::move(font));
 }
 
@@ -129,7 +124,7 @@ RecordProblem RecordPlayer::onCreatePalette(Record &record)
     reader.readUInt16(); // version
     const int count = reader.readUInt16();
     if (!reader.isOk())
-        return shortRecord();
+        return RecordProblem::shortRecord();
     if (!reader.hasRemaining(qsizetype(count) * 4))
         return RecordProblem::damaged(QStringLiteral("palette of %1 colours runs past the record").arg(count));
     Palette palette;
@@ -150,7 +145,7 @@ RecordProblem RecordPlayer::onCreatePatternBrush(Record &record)
     QByteArray bitmap = reader.readBytes(DeviceBitmapDecoder::headerBytes).toByteArray();
     reader.skip(patternBrushPaddingBytes);
     if (!reader.isOk())
-        return shortRecord();
+        return RecordProblem::shortRecord();
     bitmap.append(reader.rest().data(), reader.rest().size());
     const DibResult decoded = DeviceBitmapDecoder::decode(bitmap);
     if (!decoded.error.isEmpty())
@@ -164,7 +159,7 @@ RecordProblem RecordPlayer::onCreateDibPatternBrush(Record &record)
     reader.readUInt16(); // style: the DIB follows whatever it says
     const int usage = reader.readUInt16();
     if (!reader.isOk())
-        return shortRecord();
+        return RecordProblem::shortRecord();
     const DibResult decoded = DibDecoder::decode(
         reader.rest(), usage == paletteIndexUsage ? ColorUsage::PaletteIndexes : ColorUsage::RgbColors,
         m_state.palette.colors);
@@ -185,7 +180,7 @@ RecordProblem RecordPlayer::onCreateRegion(Record &record)
     reader.readInt16(); // largest scan
     reader.skip(8);     // bounding box: recomputed from the scans
     if (!reader.isOk())
-        return shortRecord();
+        return RecordProblem::shortRecord();
     if (scanCount < 0)
         return RecordProblem::damaged(QStringLiteral("region has a negative scan count"));
     std::vector<QRect> rectangles;
@@ -241,7 +236,7 @@ RecordProblem RecordPlayer::onFillOrFrameRegion(Record &record)
     const qreal frameHeight = isFrame ? reader.readInt16() : 0;
     const qreal frameWidth = isFrame ? reader.readInt16() : 0;
     if (!reader.isOk())
-        return shortRecord();
+        return RecordProblem::shortRecord();
     const QRegion *region = nullptr;
     QBrush brush;
     if (RecordProblem problem = regionAt(regionIndex, &region); !problem.isNone())
@@ -267,7 +262,7 @@ RecordProblem RecordPlayer::onPaintOrInvertRegion(Record &record)
 {
     const int regionIndex = record.parameters.readUInt16();
     if (!record.parameters.isOk())
-        return shortRecord();
+        return RecordProblem::shortRecord();
     const QRegion *region = nullptr;
     if (RecordProblem problem = regionAt(regionIndex, &region); !problem.isNone())
         return problem;

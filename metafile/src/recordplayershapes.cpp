@@ -10,11 +10,6 @@ namespace wmf {
 
 namespace {
 
-RecordProblem shortRecord()
-{
-    return RecordProblem::damaged(QStringLiteral("the record is shorter than its parameters"));
-}
-
 QRectF rectangleFrom(ByteReader &reader)
 {
     const qreal bottom = reader.readInt16();
@@ -59,7 +54,7 @@ RecordProblem RecordPlayer::onMoveTo(Record &record)
 {
     const QPointF point = pointFrom(record.parameters);
     if (!record.parameters.isOk())
-        return shortRecord();
+        return RecordProblem::shortRecord();
     m_state.currentPosition = point;
     return RecordProblem::none();
 }
@@ -68,7 +63,7 @@ RecordProblem RecordPlayer::onLineTo(Record &record)
 {
     const QPointF end = pointFrom(record.parameters);
     if (!record.parameters.isOk())
-        return shortRecord();
+        return RecordProblem::shortRecord();
     QPainterPath path;
     path.setFillRule(m_state.fillRule);
     path.moveTo(m_state.currentPosition);
@@ -124,7 +119,7 @@ RecordProblem RecordPlayer::onRectangleOrEllipse(Record &record)
 {
     const QRectF box = rectangleFrom(record.parameters);
     if (!record.parameters.isOk())
-        return shortRecord();
+        return RecordProblem::shortRecord();
     QPainterPath path;
     path.setFillRule(m_state.fillRule);
     if (record.kind() == RecordFunction::Rectangle)
@@ -142,7 +137,7 @@ RecordProblem RecordPlayer::onRoundRectangle(Record &record)
     const qreal cornerWidth = reader.readInt16();
     const QRectF box = rectangleFrom(reader);
     if (!reader.isOk())
-        return shortRecord();
+        return RecordProblem::shortRecord();
     QPainterPath path;
     path.setFillRule(m_state.fillRule);
     path.addRoundedRect(box, std::abs(cornerWidth) / 2, std::abs(cornerHeight) / 2);
@@ -157,7 +152,7 @@ RecordProblem RecordPlayer::onArc(Record &record)
     const QPointF start = pointFrom(reader);
     const QRectF box = rectangleFrom(reader);
     if (!reader.isOk())
-        return shortRecord();
+        return RecordProblem::shortRecord();
     // GDI draws counter-clockwise from the start radial to the end radial.
     const qreal startAngle = ellipseAngle(box, start);
     qreal sweep = ellipseAngle(box, end) - startAngle;
@@ -184,7 +179,7 @@ RecordProblem RecordPlayer::onSetPixel(Record &record)
     const std::uint32_t reference = record.parameters.readUInt32();
     const QPointF point = pointFrom(record.parameters);
     if (!record.parameters.isOk())
-        return shortRecord();
+        return RecordProblem::shortRecord();
     noteBounds(QRectF(point, QSizeF(1, 1)));
     if (!preparePainter())
         return RecordProblem::none();
@@ -203,7 +198,7 @@ RecordProblem RecordPlayer::onPatternBlit(Record &record)
     const qreal width = reader.readInt16();
     const QPointF origin = pointFrom(reader);
     if (!reader.isOk())
-        return shortRecord();
+        return RecordProblem::shortRecord();
     fillPattern(QRectF(origin, QSizeF(width, height)).normalized(), operation);
     return RecordProblem::none();
 }

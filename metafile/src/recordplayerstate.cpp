@@ -33,18 +33,13 @@ int clampToClipBound(qreal value)
     return int(qBound<qreal>(-clipCoordinateBound, std::round(value), clipCoordinateBound));
 }
 
-RecordProblem shortRecord()
-{
-    return RecordProblem::damaged(QStringLiteral("the record is shorter than its parameters"));
-}
-
 } // namespace
 
 RecordProblem RecordPlayer::onSetColor(Record &record)
 {
     const std::uint32_t reference = record.parameters.readUInt32();
     if (!record.parameters.isOk())
-        return shortRecord();
+        return RecordProblem::shortRecord();
     const QColor color = colorFromReference(reference);
     if (record.kind() == RecordFunction::SetBackgroundColor)
         m_state.backgroundColor = color;
@@ -57,7 +52,7 @@ RecordProblem RecordPlayer::onSetMode(Record &record)
 {
     const std::uint16_t value = record.parameters.readUInt16();
     if (!record.parameters.isOk())
-        return shortRecord();
+        return RecordProblem::shortRecord();
     GraphicsState &state = m_state;
     switch (record.kind()) {
     case RecordFunction::SetBackgroundMode: state.isBackgroundOpaque = value == backgroundmode::opaque; break;
@@ -78,7 +73,7 @@ RecordProblem RecordPlayer::onOrigin(Record &record)
     const qreal y = record.parameters.readInt16();
     const qreal x = record.parameters.readInt16();
     if (!record.parameters.isOk())
-        return shortRecord();
+        return RecordProblem::shortRecord();
     switch (record.kind()) {
     case RecordFunction::SetWindowOrg: m_state.windowOrigin = QPointF(x, y); break;
     case RecordFunction::SetViewportOrg: m_state.viewportOrigin = QPointF(x, y); break;
@@ -93,7 +88,7 @@ RecordProblem RecordPlayer::onExtent(Record &record)
     const qreal height = record.parameters.readInt16();
     const qreal width = record.parameters.readInt16();
     if (!record.parameters.isOk())
-        return shortRecord();
+        return RecordProblem::shortRecord();
     if (width == 0 || height == 0)
         return RecordProblem::damaged(QStringLiteral("extent %1 x %2 has a zero side").arg(width).arg(height));
     (record.kind() == RecordFunction::SetWindowExt ? m_state.windowExtent : m_state.viewportExtent) =
@@ -109,7 +104,7 @@ RecordProblem RecordPlayer::onScaleExtent(Record &record)
     const qreal xDenominator = reader.readInt16();
     const qreal xNumerator = reader.readInt16();
     if (!reader.isOk())
-        return shortRecord();
+        return RecordProblem::shortRecord();
     if (xDenominator == 0 || yDenominator == 0 || xNumerator == 0 || yNumerator == 0)
         return RecordProblem::damaged(QStringLiteral("extent scaled by a zero factor"));
     QSizeF &extent = record.kind() == RecordFunction::ScaleWindowExt ? m_state.windowExtent : m_state.viewportExtent;
@@ -133,7 +128,7 @@ RecordProblem RecordPlayer::onRestoreDc(Record &record)
 {
     const int which = record.parameters.readInt16();
     if (!record.parameters.isOk())
-        return shortRecord();
+        return RecordProblem::shortRecord();
     const int depth = int(m_savedStates.size());
     // Negative: relative to the top of the stack; positive: an absolute level.
     // A level that was never saved leaves everything as it is, as GDI does.
@@ -154,7 +149,7 @@ RecordProblem RecordPlayer::onClipRectangle(Record &record)
     const qreal top = reader.readInt16();
     const qreal left = reader.readInt16();
     if (!reader.isOk())
-        return shortRecord();
+        return RecordProblem::shortRecord();
     const QRegion area(toClipSpace(QRectF(QPointF(left, top), QPointF(right, bottom))));
     if (record.kind() == RecordFunction::IntersectClipRect)
         return setClip(m_state.clip ? m_state.clip->intersected(area) : area);
@@ -166,7 +161,7 @@ RecordProblem RecordPlayer::onOffsetClipRegion(Record &record)
     const qreal y = record.parameters.readInt16();
     const qreal x = record.parameters.readInt16();
     if (!record.parameters.isOk())
-        return shortRecord();
+        return RecordProblem::shortRecord();
     if (m_state.clip) {
         const QTransform mapping = logicalToDevice();
         m_state.clip->translate(clampToClipBound(x * mapping.m11() * m_clipScale),
@@ -180,7 +175,7 @@ RecordProblem RecordPlayer::onSelectClipRegion(Record &record)
 {
     const int index = record.parameters.readUInt16();
     if (!record.parameters.isOk())
-        return shortRecord();
+        return RecordProblem::shortRecord();
     // Index 0 is how exporters say "no clip": GDI's NULL region handle.
     if (index == 0 || index >= int(m_objects.size()) || !m_objects[index])
         return setClip(std::nullopt);
@@ -196,7 +191,7 @@ RecordProblem RecordPlayer::onEscape(Record &record)
     const int escapeFunction = reader.readUInt16();
     const int byteCount = reader.readUInt16();
     if (!reader.isOk())
-        return shortRecord();
+        return RecordProblem::shortRecord();
     if (!reader.hasRemaining(byteCount))
         return RecordProblem::damaged(QStringLiteral("escape data of %1 bytes runs past the record").arg(byteCount));
     ByteReader data(reader.readBytes(byteCount));

@@ -34,11 +34,6 @@ QPointF readPoint(ByteReader &reader)
     return QPointF(x, y);
 }
 
-RecordProblem shortRecord()
-{
-    return RecordProblem::damaged(QStringLiteral("the record is shorter than its parameters"));
-}
-
 RecordProblem textPastRecord(int length)
 {
     return RecordProblem::damaged(QStringLiteral("text of %1 bytes runs past the record").arg(length));
@@ -51,14 +46,14 @@ RecordProblem RecordPlayer::onTextOut(Record &record)
     ByteReader &reader = record.parameters;
     const int length = reader.readInt16();
     if (!reader.isOk())
-        return shortRecord();
+        return RecordProblem::shortRecord();
     if (length < 0 || !reader.hasRemaining(length + (length & 1)))
         return textPastRecord(length);
     const QByteArrayView bytes = reader.readBytes(length);
     reader.skip(length & 1);
     const QPointF origin = readPoint(reader);
     if (!reader.isOk())
-        return shortRecord();
+        return RecordProblem::shortRecord();
     drawTextRun(origin, decodeText(bytes, m_state.font.charset), {}, nullptr, nullptr);
     return RecordProblem::none();
 }
@@ -70,7 +65,7 @@ RecordProblem RecordPlayer::onExtTextOut(Record &record)
     const int length = reader.readInt16();
     const int options = reader.readUInt16();
     if (!reader.isOk())
-        return shortRecord();
+        return RecordProblem::shortRecord();
     QRectF box;
     const bool hasBox = (options & (textOptionOpaque | textOptionClipped)) != 0;
     if (hasBox) {

@@ -20,6 +20,11 @@ struct [[nodiscard]] RecordProblem
     static RecordProblem none() { return {}; }
     static RecordProblem damaged(QString reason) { return {Reach::Record, std::move(reason)}; }
     static RecordProblem overLimit(QString reason) { return {Reach::File, std::move(reason)}; }
+    // Parameters that run past the record's own size.
+    static RecordProblem shortRecord()
+    {
+        return damaged(QStringLiteral("the record is shorter than its parameters"));
+    }
 
     bool isNone() const { return reach == Reach::None; }
 };

@@ -257,6 +257,8 @@ QStringList Picture::warnings() const
     if (m_data) {
         for (const RecordWarning &warning : m_data->warnings)
             lines.append(warning.toString());
+        if (m_data->unlistedWarningCount > 0)
+            lines.append(QStringLiteral("and %1 more records skipped").arg(m_data->unlistedWarningCount));
     }
     return lines;
 }

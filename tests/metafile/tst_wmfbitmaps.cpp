@@ -149,6 +149,25 @@ void TestWmfBitmaps::quadrants_data()
     QTest::addRow("mirrored by a negative width")
         << framed().rawRecord(0x0F43, sourceCopy + Builder::words({0, 2, 2, 0, 0, 100, -100, 0, 100}) + rgb24).bytes()
         << QList<QColor>{Qt::green, Qt::red, Qt::black, Qt::blue};
+    // Part of a bitmap: a DIB stored bottom row first counts its source rows
+    // from the bottom; a top-down DIB and an old bitmap count from the top.
+    // Mirroring mirrors the part named along with the bitmap.
+    const auto partOf = [](const QByteArray &dib, std::initializer_list<int> sourceAndTarget) {
+        return framed().rawRecord(0x0F43, sourceCopy + Builder::words(sourceAndTarget) + dib).bytes();
+    };
+    const QList<QColor> allBlue{Qt::blue, Qt::blue, Qt::blue, Qt::blue};
+    QTest::addRow("lowest left pixel of a bottom-up DIB") << partOf(rgb24, {0, 1, 1, 0, 0, 100, 100, 0, 0}) << allBlue;
+    QTest::addRow("highest left pixel of a top-down DIB")
+        << partOf(Builder::dib(2, 2, 24, {}, rgbRows, 0, true), {0, 1, 1, 0, 0, 100, 100, 0, 0}) << allRed;
+    QTest::addRow("left column mirrored across")
+        << partOf(rgb24, {0, 2, 1, 0, 0, 100, -100, 0, 100}) << QList<QColor>{Qt::red, Qt::red, Qt::blue, Qt::blue};
+    QTest::addRow("top row mirrored down")
+        << partOf(rgb24, {0, 1, 2, 1, 0, -100, 100, 100, 0}) << QList<QColor>{Qt::red, Qt::green, Qt::red, Qt::green};
+    QTest::addRow("first pixel of an old bitmap")
+        << framed().rawRecord(0x0B23, sourceCopy + Builder::words({1, 1, 0, 0, 100, 100, 0, 0, 0, 2, 2, 8})
+                                          + bytesOf({1, 24, 0, 0, 255, 0, 255, 0, 0, 0, 255, 0, 0, 0, 0, 0, 0, 0}))
+               .bytes()
+        << allRed;
     QTest::addRow("old monochrome BITBLT")
         << unstretched(0x0922, sourceCopy + Builder::words({0, 0, 2, 2, 0, 0, 0, 2, 2, 2}) + bytesOf({1, 1, 0x40, 0, 0x80, 0}))
         << QList<QColor>{Qt::black, Qt::white, Qt::white, Qt::black};

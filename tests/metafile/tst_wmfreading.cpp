@@ -30,6 +30,7 @@ private slots:
     void rejectsDamage_data();
     void rejectsDamage();
     void countsSkippedRecords();
+    void countsWarningsPastTheListedOnes();
     void reportsMissingFiles();
 };
 
@@ -136,6 +137,20 @@ void TestWmfReading::countsSkippedRecords()
     QVERIFY2(result.isValid(), qPrintable(result.error));
     QCOMPARE(result.picture->recordCount(), 5);
     QCOMPARE(result.picture->skippedRecordCount(), 3);
+}
+
+void TestWmfReading::countsWarningsPastTheListedOnes()
+{
+    Builder builder;
+    for (int record = 0; record < 1003; ++record)
+        builder.record(0x0777, {1, 2, 3}); // unknown function
+    const wmf::ReadResult result = wmf::Picture::read(builder.rectangle(QRect(0, 0, 10, 10)).bytes());
+    QVERIFY2(result.isValid(), qPrintable(result.error));
+    const QStringList warnings = result.picture->warnings();
+    QCOMPARE(warnings.size(), 1001);
+    QCOMPARE(warnings.first(), QStringLiteral("record 1 (0x0777 unknown): not a record this reader draws"));
+    QVERIFY2(warnings[999].startsWith(QLatin1String("record 1000 ")), qPrintable(warnings[999]));
+    QCOMPARE(warnings.last(), QStringLiteral("and 3 more records skipped"));
 }
 
 void TestWmfReading::reportsMissingFiles()
