@@ -358,6 +358,13 @@ def scenario_notebook(display):
         check(find_named(viewer.pid, "Experiment 1: my runs and analyses"), "the plot is named")
         subprocess.run(["import", "-window", Lab.window_ids(title)[-1],
                         os.path.join(OUTPUT, "notebook-window.png")], check=True)
+        # The student's own plot of both sessions, exported without a window.
+        plot = os.path.join(OUTPUT, "notebook-plot-experiment-1.png")
+        exported = subprocess.run([NOTEBOOK, notebook, "--export", plot, "--experiment", "1"],
+                                  capture_output=True, text=True, env=dict(os.environ, QT_QPA_PLATFORM="offscreen"))
+        equal(exported.returncode, 0, f"exporting the plot ({exported.stderr})")
+        with open(plot, "rb") as handle:
+            check(handle.read(8) == b"\x89PNG\r\n\x1a\n", "the exported plot is a PNG")
     finally:
         viewer.kill()
         viewer.wait()
