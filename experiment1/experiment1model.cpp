@@ -17,14 +17,14 @@ Experiment1Model::Experiment1Model(const DiagramWarp &warp)
     : m_warp(warp)
 {
     if (!m_warp.isIdentity())
-        m_specified = std::make_unique<Experiment1Model>();
+        m_standard = std::make_unique<Experiment1Model>();
 }
 
 Experiment1Model::~Experiment1Model() = default;
 
 RunOutcome Experiment1Model::run(const RunEntries &entries)
 {
-    if (m_specified)
+    if (m_standard)
         return runInKit(entries);
     // The temperature is kept before anything can fail, so a failed run still
     // reports the new temperature.
@@ -41,22 +41,22 @@ RunOutcome Experiment1Model::runInKit(const RunEntries &entries)
     const std::optional<RunEntries::Bulk> bulk = entries.bulk();
     if (!bulk)
         return RunOutcome::failed(RunOutcome::Failure::DivisionByZero);
-    const float specifiedTemp = static_cast<float>(m_warp.toSpecifiedTemperature(entries.temperature));
-    m_specified->m_state.runTemp = specifiedTemp;
-    const float specifiedBulkX2 = static_cast<float>(m_warp.toSpecifiedX2(bulk->x2));
-    const RunOutcome outcome = m_specified->runAt(specifiedBulkX2, specifiedTemp);
-    // The window's state is the specified run's, its compositions mapped
+    const float standardTemp = static_cast<float>(m_warp.toStandardTemperature(entries.temperature));
+    m_standard->m_state.runTemp = standardTemp;
+    const float standardBulkX2 = static_cast<float>(m_warp.toStandardX2(bulk->x2));
+    const RunOutcome outcome = m_standard->runAt(standardBulkX2, standardTemp);
+    // The window's state is the standard run's, its compositions mapped
     // into the kit (the crystals' X(2) of 0 and 1 stay where they are; a
     // phase of the bulk composition is the bulk as entered).
-    const Experiment1State &specified = m_specified->m_state;
-    m_state.phaseCase = specified.phaseCase;
-    m_state.phaseX2 = specified.phaseX2 == specifiedBulkX2 ? bulk->x2
-                                                          : static_cast<float>(m_warp.toKitX2(specified.phaseX2));
-    m_state.crystalX2 = specified.crystalX2;
-    if (!outcome.isSuccess() || specified.phaseCase != 4)
+    const Experiment1State &standard = m_standard->m_state;
+    m_state.phaseCase = standard.phaseCase;
+    m_state.phaseX2 = standard.phaseX2 == standardBulkX2 ? bulk->x2
+                                                         : static_cast<float>(m_warp.toKitX2(standard.phaseX2));
+    m_state.crystalX2 = standard.crystalX2;
+    if (!outcome.isSuccess() || standard.phaseCase != 4)
         return outcome;
     // Liquid and one crystal: the lever rule on the kit's own compositions.
-    const float crystalX2 = static_cast<float>(specified.crystalX2);
+    const float crystalX2 = static_cast<float>(standard.crystalX2);
     const float fraction = (bulk->x2 - m_state.phaseX2) / (crystalX2 - m_state.phaseX2);
     return showFraction(outcome.charge.side, fraction);
 }

@@ -54,7 +54,7 @@ protected:
     RunOutcome settleSideB(float bulkX2, float liquidX2);
 
 private:
-    // The run in the specified diagram at a bulk X(2) and temperature.
+    // The run in the standard diagram at a bulk X(2) and temperature.
     RunOutcome runAt(float bulkX2, float runTemp);
     RunOutcome runInKit(const RunEntries &entries);
     RunOutcome show(int phaseCase, const Charge &charge);
@@ -62,5 +62,5 @@ private:
 
     Experiment1State m_state;
     DiagramWarp m_warp;
-    std::unique_ptr<Experiment1Model> m_specified; // a kit's run in the specified diagram
+    std::unique_ptr<Experiment1Model> m_standard; // a kit's run in the standard diagram
 };

@@ -16,14 +16,14 @@ Experiment2Model::Experiment2Model(const DiagramWarp &warp)
     : m_warp(warp)
 {
     if (!m_warp.isIdentity())
-        m_specified = std::make_unique<Experiment2Model>();
+        m_standard = std::make_unique<Experiment2Model>();
 }
 
 Experiment2Model::~Experiment2Model() = default;
 
 RunOutcome Experiment2Model::run(const RunEntries &entries)
 {
-    if (m_specified)
+    if (m_standard)
         return runInKit(entries);
     // The temperature is kept before anything can fail.
     m_state.runTemp = entries.temperature;
@@ -39,20 +39,20 @@ RunOutcome Experiment2Model::runInKit(const RunEntries &entries)
     const std::optional<RunEntries::Bulk> bulk = entries.bulk();
     if (!bulk)
         return RunOutcome::failed(RunOutcome::Failure::DivisionByZero);
-    const double specifiedX2 = m_warp.toSpecifiedX2(bulk->x2);
-    const float specifiedTemp = static_cast<float>(m_warp.toSpecifiedTemperature(entries.temperature));
-    m_specified->m_state.runTemp = specifiedTemp;
-    const float specifiedBulkX2 = static_cast<float>(specifiedX2);
+    const double standardX2 = m_warp.toStandardX2(bulk->x2);
+    const float standardTemp = static_cast<float>(m_warp.toStandardTemperature(entries.temperature));
+    m_standard->m_state.runTemp = standardTemp;
+    const float standardBulkX2 = static_cast<float>(standardX2);
     const RunOutcome outcome =
-        m_specified->runAt(specifiedBulkX2, static_cast<float>(1 - specifiedX2), specifiedTemp);
-    // The window's state is the specified run's, its compositions mapped
+        m_standard->runAt(standardBulkX2, static_cast<float>(1 - standardX2), standardTemp);
+    // The window's state is the standard run's, its compositions mapped
     // into the kit (a phase of the bulk composition is the bulk as entered).
-    const Experiment2State &specified = m_specified->m_state;
-    m_state.phaseCase = specified.phaseCase;
-    m_state.phaseX2 = specified.phaseX2 == specifiedBulkX2 ? bulk->x2
-                                                          : static_cast<float>(m_warp.toKitX2(specified.phaseX2));
-    m_state.glassX2 = m_warp.toKitX2(specified.glassX2);
-    if (!outcome.isSuccess() || specified.phaseCase != 3)
+    const Experiment2State &standard = m_standard->m_state;
+    m_state.phaseCase = standard.phaseCase;
+    m_state.phaseX2 = standard.phaseX2 == standardBulkX2 ? bulk->x2
+                                                         : static_cast<float>(m_warp.toKitX2(standard.phaseX2));
+    m_state.glassX2 = m_warp.toKitX2(standard.glassX2);
+    if (!outcome.isSuccess() || standard.phaseCase != 3)
         return outcome;
     // Glass and crystal: the lever rule on the kit's own compositions.
     const double fraction =

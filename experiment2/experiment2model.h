@@ -47,5 +47,5 @@ private:
 
     Experiment2State m_state;
     DiagramWarp m_warp;
-    std::unique_ptr<Experiment2Model> m_specified; // a kit's run in the specified diagram
+    std::unique_ptr<Experiment2Model> m_standard; // a kit's run in the standard diagram
 };

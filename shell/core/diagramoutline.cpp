@@ -42,8 +42,8 @@ DiagramOutline DiagramOutline::warped(const DiagramWarp &warp) const
     for (const Label &label : labels)
         kit.labels.push_back({move(label.at), label.text,
                               label.names ? std::optional<Point>(move(*label.names)) : std::nullopt});
-    kit.fieldAt = [warp, specified = fieldAt](double x2, double temperature) {
-        return specified(warp.toSpecifiedX2(x2), warp.toSpecifiedTemperature(temperature));
+    kit.fieldAt = [warp, standard = fieldAt](double x2, double temperature) {
+        return standard(warp.toStandardX2(x2), warp.toStandardTemperature(temperature));
     };
     return kit;
 }

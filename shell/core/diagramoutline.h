@@ -41,7 +41,7 @@ struct DiagramOutline
     std::function<std::string(double x2, double temperature)> fieldAt;
 
     // The diagram as a kit sees it: every point moved by the warp, and the
-    // field at a point the specified field at the point it came from.
+    // field at a point the standard field at the point it came from.
     DiagramOutline warped(const DiagramWarp &warp) const;
 
     // Samples y(x) at `steps` + 1 points from x0 to x1.

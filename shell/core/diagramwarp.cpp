@@ -8,7 +8,7 @@ double DiagramWarp::toKitX2(double x2) const
     return x2 / (x2 + stretch * (1 - x2));
 }
 
-double DiagramWarp::toSpecifiedX2(double kitX2) const
+double DiagramWarp::toStandardX2(double kitX2) const
 {
     return stretch * kitX2 / (1 - kitX2 + stretch * kitX2);
 }
@@ -18,7 +18,7 @@ double DiagramWarp::toKitTemperature(double temperature) const
     return kitMelt1 + (temperature - melt1) * (kitMelt2 - kitMelt1) / (melt2 - melt1);
 }
 
-double DiagramWarp::toSpecifiedTemperature(double kitTemperature) const
+double DiagramWarp::toStandardTemperature(double kitTemperature) const
 {
     // The kit states an anchor's temperature to the tenth of a degree;
     // whatever rounds to that tenth is the anchor.

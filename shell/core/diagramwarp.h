@@ -4,7 +4,7 @@
 
 // A smooth, monotone change of coordinates that turns an experiment's
 // diagram into a kit's: every curve, field and run of the kit is the
-// specified one seen through it, so a kit is a true system of its own.
+// standard one seen through it, so a kit is a true system of its own.
 //
 // Temperature is mapped affinely, fixed by where the two end members melt:
 //   T_kit = kitMelt1 + (T - melt1) * (kitMelt2 - kitMelt1) / (melt2 - melt1)
@@ -26,9 +26,9 @@ struct DiagramWarp
     bool isIdentity() const { return stretch == 1 && kitMelt1 == melt1 && kitMelt2 == melt2; }
 
     double toKitX2(double x2) const;
-    double toSpecifiedX2(double kitX2) const;
+    double toStandardX2(double kitX2) const;
     double toKitTemperature(double temperature) const;
     // A temperature that rounds to the tenth at which an anchor lies in the
     // kit is the anchor itself.
-    double toSpecifiedTemperature(double kitTemperature) const;
+    double toStandardTemperature(double kitTemperature) const;
 };

@@ -177,9 +177,9 @@ void KitTest::warpMapsBothWays()
     QFETCH(double, kitTemperature);
     const DiagramWarp warp{1000, 2000, 1010, 1980, 2, {}};
     QVERIFY(qAbs(warp.toKitX2(x2) - kitX2) < 1e-12);
-    QVERIFY(qAbs(warp.toSpecifiedX2(kitX2) - x2) < 1e-12);
+    QVERIFY(qAbs(warp.toStandardX2(kitX2) - x2) < 1e-12);
     QVERIFY(qAbs(warp.toKitTemperature(temperature) - kitTemperature) < 1e-9);
-    QVERIFY(qAbs(warp.toSpecifiedTemperature(kitTemperature) - temperature) < 1e-9);
+    QVERIFY(qAbs(warp.toStandardTemperature(kitTemperature) - temperature) < 1e-9);
 }
 
 QTEST_APPLESS_MAIN(KitTest)
