@@ -42,27 +42,30 @@ void print(const QByteArray &bytes)
     return false;
 }
 
+const char *const usageText =
+    "usage: orvane-answer-key [--locale NAME] [--kit CODE] [--reports-only | --csv] WORKSHEET\n"
+    "       orvane-answer-key [--locale NAME] --check NOTEBOOK.csv\n"
+    "       orvane-answer-key [--locale NAME] [--kit CODE] --diagram 1|2 OUT.svg|OUT.pdf|OUT.png [WORKSHEET]\n"
+    "       orvane-answer-key [--locale NAME] --class ROSTER.csv --out DIR [--seed N] WORKSHEET\n"
+    "  WORKSHEET: one action per line, for example\n"
+    "    exp1 run 0.5 0.5 1300\n"
+    "    exp1 probe\n"
+    "  '-' reads the worksheet from standard input.\n"
+    "  -h, --help prints this text.\n"
+    "  --csv prints the outcome as a lab notebook (session 1, no times).\n"
+    "  --check plays a student's notebook again and names every row that is\n"
+    "    not what the lab gives.\n"
+    "  --diagram draws the experiment's true phase diagram, with the\n"
+    "    worksheet's runs and analyses on it.\n"
+    "  --kit plays a student's kit instead of the lab's own systems.\n"
+    "  --class gives every student of a class list a kit of their own and\n"
+    "    writes each one's key and diagrams into DIR.\n";
+
 } // namespace
 
 int AnswerKeyProgram::usage() const
 {
-    std::fputs("usage: orvane-answer-key [--locale NAME] [--kit CODE] [--reports-only | --csv] WORKSHEET\n"
-               "       orvane-answer-key [--locale NAME] --check NOTEBOOK.csv\n"
-               "       orvane-answer-key [--locale NAME] [--kit CODE] --diagram 1|2 OUT.svg|OUT.pdf|OUT.png [WORKSHEET]\n"
-               "       orvane-answer-key [--locale NAME] --class ROSTER.csv --out DIR [--seed N] WORKSHEET\n"
-               "  WORKSHEET: one action per line, for example\n"
-               "    exp1 run 0.5 0.5 1300\n"
-               "    exp1 probe\n"
-               "  '-' reads the worksheet from standard input.\n"
-               "  --csv prints the outcome as a lab notebook (session 1, no times).\n"
-               "  --check plays a student's notebook again and names every row that is\n"
-               "    not what the lab gives.\n"
-               "  --diagram draws the experiment's true phase diagram, with the\n"
-               "    worksheet's runs and analyses on it.\n"
-               "  --kit plays a student's kit instead of the lab's own systems.\n"
-               "  --class gives every student of a class list a kit of their own and\n"
-               "    writes each one's key and diagrams into DIR.\n",
-               stderr);
+    std::fputs(usageText, stderr);
     return refused;
 }
 
@@ -73,7 +76,10 @@ std::optional<int> AnswerKeyProgram::parse(const QStringList &given)
     while (!arguments.isEmpty()) {
         const QString argument = value();
         const bool hasValue = !arguments.isEmpty();
-        if (argument == QLatin1String("--locale") && hasValue) {
+        if (argument == QLatin1String("--help") || argument == QLatin1String("-h")) {
+            std::fputs(usageText, stdout);
+            return 0;
+        } else if (argument == QLatin1String("--locale") && hasValue) {
             m_locale = QLocale(value());
         } else if (argument == QLatin1String("--reports-only")) {
             m_mode = Mode::ReportsOnly;

@@ -42,7 +42,6 @@ RunOutcome Experiment1Model::runInKit(const RunEntries &entries)
     if (!bulk)
         return RunOutcome::failed(RunOutcome::Failure::DivisionByZero);
     const float standardTemp = static_cast<float>(m_warp.toStandardTemperature(entries.temperature));
-    m_standard->m_state.runTemp = standardTemp;
     const float standardBulkX2 = static_cast<float>(m_warp.toStandardX2(bulk->x2));
     const RunOutcome outcome = m_standard->runAt(standardBulkX2, standardTemp);
     // The window's state is the standard run's, its compositions mapped

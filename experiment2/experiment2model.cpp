@@ -41,7 +41,6 @@ RunOutcome Experiment2Model::runInKit(const RunEntries &entries)
         return RunOutcome::failed(RunOutcome::Failure::DivisionByZero);
     const double standardX2 = m_warp.toStandardX2(bulk->x2);
     const float standardTemp = static_cast<float>(m_warp.toStandardTemperature(entries.temperature));
-    m_standard->m_state.runTemp = standardTemp;
     const float standardBulkX2 = static_cast<float>(standardX2);
     const RunOutcome outcome =
         m_standard->runAt(standardBulkX2, static_cast<float>(1 - standardX2), standardTemp);

@@ -81,6 +81,7 @@ void ScatterTest::numberPattern_data()
     QTest::addRow("negative fraction one wider") << -0.0085 << "0.00" << "." << "-0.01";
     QTest::addRow("negative zero has no sign") << -0.001 << "0.00" << "." << "0.00";
     QTest::addRow("halfway in hundredths") << 0.125 << "0.00" << "." << "0.13";
+    QTest::addRow("one decimal") << 1273.96 << "0000.0" << "." << "1274.0";
     QTest::addRow("german decimal comma") << 50.32 << "00.00" << "," << "50,32";
     QTest::addRow("no grouping in thousands") << 1300.0 << "0000" << "," << "1300";
 }

@@ -180,12 +180,14 @@ void InstructorToolsTest::runsLieInTheFieldsOfTheirPhases()
         }
         QCOMPARE(run, runMarkers.size());
         // The liquidus as drawn runs from one end member to the other, just
-        // above it all liquid, just below it not.
+        // above it all liquid, on and below it not (a run model's charge at
+        // its liquidus temperature has begun to crystallise).
         for (const PlotCurve &curve : plot.curves) {
             if (curve.name != QLatin1String("liquidus"))
                 continue;
             for (const QPointF &point : curve.points.mid(1, curve.points.size() - 2)) {
                 QCOMPARE(outline.fieldAt(point.x(), point.y() + 0.01), std::string("liquid"));
+                QVERIFY(outline.fieldAt(point.x(), point.y()) != "liquid");
                 QVERIFY(outline.fieldAt(point.x(), point.y() - 0.01) != "liquid");
             }
         }
@@ -212,6 +214,8 @@ void InstructorToolsTest::programWritesDiagramsAndNamesBadLines_data()
                                                 << "BAD:2: unknown action";
     QTest::addRow("check passes") << QStringList{"--check", "BOOK"} << 0 << "";
     QTest::addRow("check of a malformed notebook") << QStringList{"--check", "BAD"} << 2 << "BAD:1: not a lab notebook";
+    QTest::addRow("help") << QStringList{"--help"} << 0 << "usage: orvane-answer-key";
+    QTest::addRow("an unknown option") << QStringList{"--colour", "SHEET"} << 2 << "usage: orvane-answer-key";
 }
 
 void InstructorToolsTest::programWritesDiagramsAndNamesBadLines()
