@@ -55,6 +55,7 @@ RELATIONS = [(" <= ", " < "), (" < ", " <= "), (" >= ", " > "), (" > ", " >= "),
              (" != ", " == ")]
 OPERATORS = [(" + ", " - "), (" - ", " + "), (" && ", " || "), (" || ", " && "), (" * ", " / ")]
 # A number, but not the digits of an exponent ("1e-05").
+STRING = re.compile(r'"(?:\\.|[^"\\])*"')
 NUMBER = re.compile(r"(?<![\w.])(?<!e-)(\d+\.\d+|\d+)(?![\w.])")
 
 
@@ -81,10 +82,14 @@ def mutants_of(path):
         code_part = line.split("//")[0]
         if "assert" in code_part:
             continue
+        # An operator inside a text is part of the text, not of the code.
+        texts = [match.span() for match in STRING.finditer(code_part)]
         for old, new in RELATIONS + OPERATORS:
             start = code_part.find(old)
             while start >= 0:
-                found.append((number, line[:start] + new + line[start + len(old):], f"'{old.strip()}' -> '{new.strip()}'"))
+                if not any(begin <= start < end for begin, end in texts):
+                    found.append((number, line[:start] + new + line[start + len(old):],
+                                  f"'{old.strip()}' -> '{new.strip()}'"))
                 start = code_part.find(old, start + 1)
         # Numbers inside texts belong to the texts, which golden tables check.
         if '"' not in code_part:
