@@ -39,6 +39,17 @@ struct DibHeader
     qint64 fullTableSize() const { return isIndexed() ? qint64(1) << bitCount : 0; }
     qint64 paddedRowBytes() const { return ((width * bitCount + 31) / 32) * 4; }
     qint64 unpaddedRowBytes() const { return (width * bitCount + 7) / 8; }
+    // The entries the file's colour table holds: as many as it says it
+    // uses, at most a full table; all of them when it says none.
+    qint64 declaredColors() const
+    {
+        return colorsUsed > 0 ? qMin<qint64>(colorsUsed, fullTableSize()) : fullTableSize();
+    }
+    // One entry: a 16-bit palette index, an old RGB triple or an RGB quad.
+    qint64 tableEntryBytes(ColorUsage usage) const
+    {
+        return usage == ColorUsage::PaletteIndexes ? 2 : (isCore ? 3 : 4);
+    }
 };
 
 DibResult failure(const QString &message)
@@ -142,9 +153,8 @@ DibResult decodeCompressedImage(QByteArrayView bits, const char *format)
 QList<QRgb> colorTable(QByteArrayView stored, const DibHeader &header, ColorUsage usage,
                        const std::vector<QColor> &palette)
 {
-    const qint64 entryBytes = usage == ColorUsage::PaletteIndexes ? 2 : (header.isCore ? 3 : 4);
-    const qint64 declared = header.colorsUsed > 0 ? qMin<qint64>(header.colorsUsed, header.fullTableSize())
-                                                  : header.fullTableSize();
+    const qint64 entryBytes = header.tableEntryBytes(usage);
+    const qint64 declared = header.declaredColors();
     QList<QRgb> table(header.fullTableSize(), qRgb(0, 0, 0));
     ByteReader reader(stored);
     for (qint64 index = 0; index < declared && reader.hasRemaining(entryBytes); ++index) {
@@ -179,10 +189,7 @@ struct PixelLayout
 
 [[nodiscard]] QString locatePixels(const DibHeader &header, qint64 available, qint64 entryBytes, PixelLayout &layout)
 {
-    const qint64 declaredColors = header.isIndexed()
-        ? (header.colorsUsed > 0 ? qMin<qint64>(header.colorsUsed, header.fullTableSize()) : header.fullTableSize())
-        : 0;
-    layout.tableBytes = declaredColors * entryBytes;
+    layout.tableBytes = header.declaredColors() * entryBytes;
     layout.rowBytes = header.paddedRowBytes();
     const qint64 rows = header.rows();
     qint64 pixelBytes = layout.rowBytes * rows;
@@ -261,10 +268,7 @@ QByteArray bmpFile(QByteArrayView dib, const DibHeader &header, QByteArrayView m
 DibResult decodeRunLengths(QByteArrayView dib, qsizetype tableOffset, const DibHeader &header, ColorUsage usage,
                            const std::vector<QColor> &palette)
 {
-    const qint64 entryBytes = usage == ColorUsage::PaletteIndexes ? 2 : (header.isCore ? 3 : 4);
-    const qint64 declaredColors = header.colorsUsed > 0 ? qMin<qint64>(header.colorsUsed, header.fullTableSize())
-                                                        : header.fullTableSize();
-    const qint64 tableBytes = declaredColors * entryBytes;
+    const qint64 tableBytes = header.declaredColors() * header.tableEntryBytes(usage);
     if (tableBytes > dib.size() - tableOffset)
         return failure(QStringLiteral("bitmap colour table is truncated"));
     QByteArrayView stream = dib.sliced(tableOffset + tableBytes);
@@ -320,7 +324,7 @@ DibResult DibDecoder::decode(QByteArrayView dib, ColorUsage usage, const std::ve
     if (header.isRunLength())
         return placed(decodeRunLengths(dib, reader.position(), header, usage, palette));
 
-    const qint64 entryBytes = usage == ColorUsage::PaletteIndexes ? 2 : (header.isCore ? 3 : 4);
+    const qint64 entryBytes = header.tableEntryBytes(usage);
     PixelLayout layout;
     if (QString problem = locatePixels(header, reader.remaining(), entryBytes, layout); !problem.isEmpty())
         return failure(problem);
