@@ -171,6 +171,7 @@ void WindowsTest::entryErrors_data()
     QTest::addRow("empty grams box") << false << QStringList{"", "0.5", "1300"} << 0 << grams;
     QTest::addRow("first bad entry only") << false << QStringList{"2", "x", "abc"} << 0 << grams;
     QTest::addRow("1.5 grams") << false << QStringList{"0.5", "1.5", "1300"} << 1 << grams;
+    QTest::addRow("just over a gram") << true << QStringList{"1.001", "0.5", "1300"} << 0 << grams;
     QTest::addRow("negative grams") << false << QStringList{"0.5", "-0.1", "1300"} << 1 << grams;
     QTest::addRow("text in the temperature box")
         << false << QStringList{"0.5", "0.5", "abc"} << 2 << "A value between 0 and 2000 is required!";
