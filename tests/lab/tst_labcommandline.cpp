@@ -58,6 +58,10 @@ void LabCommandLineTest::answersAsCommandLinePrograms_data()
     QTest::addRow("notebook without a file") << QStringList{"--notebook"} << 2 << "" << "Missing value";
     QTest::addRow("Qt's own options are Qt's") << QStringList{"-reverse", "--version", "-style", "fusion"} << 0
                                                << "orvane-lab 0." << "";
+    QTest::addRow("Qt's option with its value after '='") << QStringList{"-style=fusion", "--version"} << 0
+                                                         << "orvane-lab 0." << "";
+    QTest::addRow("a word that only looks like Qt's option") << QStringList{"style", "--version"} << 2 << ""
+                                                            << "unexpected argument 'style'";
     QTest::addRow("a mistyped kit code") << QStringList{"--kit", "K7M2-QX4P"} << 2 << ""
                                          << "a character is mistyped or two are swapped";
     QTest::addRow("two notebooks") << QStringList{"--notebook", "a.csv", "--notebook-today"} << 2 << ""

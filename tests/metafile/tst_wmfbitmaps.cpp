@@ -87,6 +87,13 @@ void TestWmfBitmaps::quadrants_data()
     QTest::addRow("24 bits top-down") << picture(Builder::dib(2, 2, 24, {}, rgbRows, 0, true)) << fourColors;
     QTest::addRow("24 bits with rows left unpadded")
         << picture(Builder::dib(2, 2, 24, {}, {}) + bytesOf({255, 0, 0, 0, 0, 0, 0, 0, 255, 0, 255, 0})) << fourColors;
+    {
+        // A version 5 header (124 bytes): the pixels follow all of it.
+        QByteArray dib = Builder::dib(2, 2, 24, {}, rgbRows);
+        dib[0] = char(124);
+        dib.insert(40, QByteArray(84, '\0'));
+        QTest::addRow("24 bits after a version 5 header") << picture(dib) << fourColors;
+    }
     QTest::addRow("32 bits")
         << picture(Builder::dib(2, 2, 32, {}, {bytesOf({0, 0, 255, 0, 0, 255, 0, 0}), bytesOf({255, 0, 0, 0, 0, 0, 0, 0})}))
         << fourColors;
@@ -179,6 +186,8 @@ void TestWmfBitmaps::quadrants_data()
     };
     QTest::addRow("old 4-bit BITBLT") << oldBlit(2, 4, bytesOf({0x9A, 0, 0xC0, 0})) << fourColors;
     QTest::addRow("old 8-bit BITBLT") << oldBlit(2, 8, bytesOf({249, 250, 252, 0})) << fourColors;
+    // 10 + 36 red + 6 green + blue: the 6 x 6 x 6 cube after the low fixed colours.
+    QTest::addRow("old 8-bit BITBLT through the colour cube") << oldBlit(2, 8, bytesOf({190, 40, 15, 10})) << fourColors;
     QTest::addRow("old 16-bit BITBLT") << oldBlit(4, 16, Builder::words({0x7C00, 0x03E0, 0x001F, 0})) << fourColors;
     QTest::addRow("old 24-bit BITBLT")
         << oldBlit(8, 24, bytesOf({0, 0, 255, 0, 255, 0, 0, 0, 255, 0, 0, 0, 0, 0, 0, 0})) << fourColors;

@@ -93,6 +93,25 @@ void TestWmfDrawing::pixels_data()
         << filledWith(red).record(0x001E, {}).createBrush(0, blue).selectObject(2).deleteObject(1)
                .record(0x0127, {-1}).rectangle(everything).bytes()
         << Probes{{{50, 50}, red}};
+    QTest::addRow("restore to an absolute level")
+        << filledWith(red).record(0x001E, {}).createBrush(0, blue).selectObject(2).record(0x001E, {})
+               .record(0x0127, {1}).rectangle(everything).bytes()
+        << Probes{{{50, 50}, red}};
+    QTest::addRow("window scaled to twice its extent")
+        << filledWith(red).record(0x0410, {1, 2, 1, 2}).rectangle(everything).bytes()
+        << Probes{{{25, 25}, red}, {{75, 75}, white}};
+    QTest::addRow("first window with an origin")
+        << Builder().setWindow(50, 50, 100, 100).createPen(nullPen, 0, Qt::black).selectObject(0)
+               .createBrush(0, red).selectObject(1).rectangle(QRect(50, 50, 50, 50)).bytes()
+        << Probes{{{25, 25}, red}, {{75, 75}, white}};
+    QTest::addRow("placeable box moved by a window origin, no window extent")
+        << Builder(Builder::Header::Placeable, QRect(50, 50, 100, 100), 100).record(0x020B, {50, 50})
+               .createBrush(0, red).selectObject(0).rectangle(QRect(50, 50, 50, 50)).bytes()
+        << Probes{{{25, 25}, red}, {{75, 75}, white}};
+    QTest::addRow("lines go on from where the last ended")
+        << Builder().createPen(0, 10, blue).selectObject(0).record(0x0214, {10, 10}).record(0x0213, {10, 90})
+               .record(0x0213, {90, 90}).bytes()
+        << Probes{{{90, 50}, blue}, {{50, 50}, white}};
     QTest::addRow("new object fills the lowest free slot")
         << filledWith(red).selectObject(0).deleteObject(1).createBrush(0, blue).selectObject(1).rectangle(everything).bytes()
         << Probes{{{50, 50}, blue}};
@@ -104,6 +123,11 @@ void TestWmfDrawing::pixels_data()
     QTest::addRow("offset clip moves it")
         << filledWith(red).record(0x0416, {100, 50, 0, 0}).record(0x0220, {0, 50}).rectangle(everything).bytes()
         << Probes{{{75, 50}, red}};
+    // A second window of half the extent: a logical unit is two device units.
+    QTest::addRow("offset clip in logical units")
+        << filledWith(red).setWindow(0, 0, 50, 50).record(0x0416, {25, 25, 0, 0}).record(0x0220, {25, 0})
+               .rectangle(everything).bytes()
+        << Probes{{{25, 75}, red}, {{25, 25}, white}, {{75, 75}, white}};
     QTest::addRow("restore drops the clip")
         << filledWith(red).record(0x001E, {}).record(0x0416, {100, 50, 0, 0}).record(0x0127, {-1})
                .rectangle(everything).bytes()

@@ -86,6 +86,9 @@ void TestWmfText::placement_data()
     QTest::addRow("spacing array with vertical advances")
         << withFont().rawRecord(0x0A32, extTextOut({10, 20}, 0x2000, {}, "IIII", {55, 0, 55, 0, 55, 0, 0, 0})).bytes()
         << QRect(8, 18, 190, 45) << QRect(15, 30, 160, 20);
+    QTest::addRow("vertical advances flagged, too few for them: natural spacing")
+        << withFont().rawRecord(0x0A32, extTextOut({20, 20}, 0x2000, {}, "HHHH", {30, 30, 30, 30})).bytes()
+        << QRect(18, 18, 130, 45) << QRect(25, 30, 90, 20);
     QTest::addRow("escapement turns the text upright")
         << withFont(900).textOut({20, 95}, "HH").bytes() << QRect(18, 20, 50, 78) << QRect(30, 45, 20, 40);
     QTest::addRow("current position carries on after the first run")
