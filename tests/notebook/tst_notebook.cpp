@@ -7,14 +7,18 @@
 #include "notebookrecorder.h"
 #include "notebooktablemodel.h"
 #include "notebookwindow.h"
+#include "phaseplot.h"
 #include "plotexport.h"
 #include "plotwidget.h"
 #include "worksheetrunner.h"
 
 #include <QAccessible>
+#include <QPainter>
 #include <QSvgRenderer>
 #include <QTemporaryDir>
 #include <QtTest>
+
+#include <ctime>
 
 namespace {
 
@@ -86,6 +90,9 @@ private slots:
     void fileThatCannotBeKept_data();
     void fileThatCannotBeKept();
     void plotHasAMarkerPerPlottedRow();
+    void plotDrawsWhereItSays();
+    void timesCarryTheirOffset_data();
+    void timesCarryTheirOffset();
     void exportsAreValid_data();
     void exportsAreValid();
     void windowFollowsTheFile();
@@ -277,11 +284,116 @@ void NotebookTest::plotHasAMarkerPerPlottedRow()
     QVERIFY(plot.data.curves.empty() && plot.data.fieldLabels.empty() && plot.data.tieLines.empty());
     QCOMPARE(plot.data.lowestTemperature, 900.0);
     QCOMPARE(plot.data.highestTemperature, 1600.0);
+    // An analysis without its X(2), or with one no phase can have, is
+    // named rather than drawn.
+    for (const QString &x2 : {QString(), QStringLiteral("7")}) {
+        std::vector<NotebookRow> changed = rows;
+        changed[2][NotebookRow::X2] = x2;
+        const NotebookPlot::Result withProblem = NotebookPlot::fromRows(changed, 1);
+        QCOMPARE(withProblem.problems.size(), 1);
+        QCOMPARE(withProblem.data.markers.size(), plot.data.markers.size() - 1);
+    }
     // Entries typed on a decimal-comma desktop land in the same place.
     const std::vector<NotebookRow> german = rowsOf(QStringLiteral("exp1 run 0,8 0,2 1300\n"),
                                                    QLocale(QLocale::German, QLocale::Germany));
     const NotebookPlot::Result germanPlot = NotebookPlot::fromRows(german, 1, QLocale(QLocale::German));
     QCOMPARE(germanPlot.data.markers.at(0).at.x(), 0.2);
+}
+
+namespace {
+
+// The darkest grey of the pixels in a rectangle.
+int darkest(const QImage &image, const QRect &rect)
+{
+    int lowest = 255;
+    for (int y = rect.top(); y <= rect.bottom(); ++y)
+        for (int x = rect.left(); x <= rect.right(); ++x)
+            lowest = std::min(lowest, qGray(image.pixel(x, y)));
+    return lowest;
+}
+
+} // namespace
+
+void NotebookTest::plotDrawsWhereItSays()
+{
+    // At 1600 x 1200 a unit is two pixels: the axes enclose 168..1200
+    // across and 80..1080 down, 1000 to 1500 degrees.
+    using K = PlotMarker::Kind;
+    PlotData data;
+    data.lowestTemperature = 1000;
+    data.highestTemperature = 1500;
+    data.markers = {{K::AllGlass, {0.2, 1100}, {}},      {K::CrystalsOnly, {0.6, 1300}, {}},
+                    {K::AllGlass, {0.1, 1505}, {}},      // just above the axes: still drawn
+                    {K::AllGlass, {0.05, 1530}, {}},     // far above them: clipped
+                    {K::AllGlass, {-0.01, 1250}, {}},    // just left of them
+                    {K::AllGlass, {1.01, 1250}, {}},     // just right of them
+                    {K::AllGlass, {0.5, 995}, {}}};      // just below them
+    data.curves = {{QStringLiteral("liquidus"), QPolygonF{{0.3, 900}, {0.3, 1600}}},
+                   {QStringLiteral("solidus"), QPolygonF{{-0.2, 1225}, {1.2, 1225}}}};
+    data.fieldLabels = {{{0.5, 1450}, QStringLiteral("liquid")}};
+    const PhasePlot plot(data);
+    const QRectF target(0, 0, 1600, 1200);
+    QCOMPARE(plot.plotArea(target), QRectF(168, 80, 1032, 1000));
+    QImage image(1600, 1200, QImage::Format_RGB32);
+    QPainter painter(&image);
+    plot.paint(painter, target, 0);
+    painter.end();
+    const auto colourAt = [&](int x, int y) { return image.pixelColor(x, y); };
+    QCOMPARE(colourAt(374, 880), QColor(0x00, 0x72, 0xB2));            // the run all glass
+    QCOMPARE(colourAt(787, 480), QColor(0xD5, 0x5E, 0x00));            // the run crystals only
+    QCOMPARE(colourAt(271, 70), QColor(0x00, 0x72, 0xB2));             // drawn in the margin
+    QCOMPARE(colourAt(220, 20), QColor(Qt::white));                    // clipped
+    QCOMPARE(colourAt(478, 500), QColor(0x00, 0x9E, 0x73));            // the curve inside
+    QCOMPARE(colourAt(478, 70), QColor(0x00, 0x9E, 0x73));             // and just outside the axes
+    QCOMPARE(colourAt(478, 20), QColor(Qt::white));                    // but no further
+    QCOMPARE(colourAt(478, 1090), QColor(0x00, 0x9E, 0x73));
+    QCOMPARE(colourAt(478, 1110), QColor(Qt::white));
+    QCOMPARE(colourAt(158, 630), QColor(0x00, 0x9E, 0x73));
+    QCOMPARE(colourAt(140, 630), QColor(Qt::white));
+    QCOMPARE(colourAt(1210, 630), QColor(0x00, 0x9E, 0x73));
+    QCOMPARE(colourAt(1230, 630), QColor(Qt::white));
+    for (const QPoint &edge : {QPoint(158, 580), QPoint(1210, 580), QPoint(684, 1090)})
+        QCOMPARE(colourAt(edge.x(), edge.y()), QColor(0x00, 0x72, 0xB2)); // markers in the margins
+    QCOMPARE(colourAt(1246, 100), QColor(0x00, 0x72, 0xB2));           // the legend's first symbol
+    QVERIFY(darkest(image, QRect(166, 650, 4, 1)) < 100);               // the frame
+    QVERIFY(darkest(image, QRect(579, 1084, 4, 3)) < 100);              // a tick below the axis
+    QVERIFY(darkest(image, QRect(579, 1070, 4, 6)) > 200);              // and none above it
+    QVERIFY(darkest(image, QRect(600, 1132, 170, 32)) < 100);           // the axis title
+    QVERIFY(darkest(image, QRect(655, 168, 60, 24)) < 100);             // the field name
+    int ring = 0; // the focus ring's dots, between 20 and 24 pixels out
+    for (int y = 850; y <= 910; ++y)
+        for (int x = 344; x <= 404; ++x)
+            if (const double r = std::hypot(x - 374.4, y - 880.0); r > 20 && r < 24)
+                ring += qGray(image.pixel(x, y)) < 128;
+    QVERIFY2(ring > 20, qPrintable(QString::number(ring)));
+    QCOMPARE(plot.markerAt(QPointF(376, 878), target), 0);
+    QCOMPARE(plot.markerAt(QPointF(600, 600), target), -1);
+}
+
+void NotebookTest::timesCarryTheirOffset_data()
+{
+    // POSIX zones need no zone database; their offsets count west of UTC.
+    QTest::addColumn<QByteArray>("zone");
+    QTest::addColumn<QString>("offset");
+    QTest::addRow("India, half an hour past the hour") << QByteArray("IST-5:30") << "+05:30";
+    QTest::addRow("Pakistan, on the hour") << QByteArray("PKT-5") << "+05:00";
+    QTest::addRow("New York in winter, behind UTC") << QByteArray("EST5") << "-05:00";
+    QTest::addRow("UTC") << QByteArray("UTC0") << "+00:00";
+}
+
+void NotebookTest::timesCarryTheirOffset()
+{
+    QFETCH(QByteArray, zone);
+    QFETCH(QString, offset);
+    const QByteArray saved = qgetenv("TZ");
+    qputenv("TZ", zone);
+    tzset();
+    const QString time = NotebookRecorder::localTimeNow();
+    saved.isNull() ? qunsetenv("TZ") : qputenv("TZ", saved);
+    tzset();
+    QVERIFY2(QRegularExpression(QStringLiteral("^\\d{4}-\\d\\d-\\d\\dT\\d\\d:\\d\\d:\\d\\d[-+]\\d\\d:\\d\\d$")).match(time).hasMatch(),
+             qPrintable(time));
+    QVERIFY2(time.endsWith(offset), qPrintable(time));
 }
 
 void NotebookTest::exportsAreValid_data()
@@ -305,13 +417,16 @@ void NotebookTest::exportsAreValid()
     if (name.endsWith(QLatin1String(".svg"))) {
         QVERIFY(QSvgRenderer(bytes).isValid());
         QVERIFY(bytes.contains("with 3 markers"));
+        QVERIFY(bytes.contains("viewBox=\"0 0 "));
     } else if (name.endsWith(QLatin1String(".pdf"))) {
         QVERIFY(bytes.startsWith("%PDF-") && bytes.trimmed().endsWith("%%EOF"));
         QProcess pdfinfo;
         pdfinfo.start(QStringLiteral("pdfinfo"), {path});
         QVERIFY(pdfinfo.waitForFinished(30'000));
         QCOMPARE(pdfinfo.exitCode(), 0);
-        QVERIFY(QString::fromLatin1(pdfinfo.readAllStandardOutput()).contains(QRegularExpression(QStringLiteral("Pages: +1\n"))));
+        const QString info = QString::fromLatin1(pdfinfo.readAllStandardOutput());
+        QVERIFY(info.contains(QRegularExpression(QStringLiteral("Pages: +1\n"))));
+        QVERIFY2(info.contains(QRegularExpression(QStringLiteral("Creator: +Orvane Experimental Labs\n"))), qPrintable(info));
     } else {
         const QImage image(path);
         QVERIFY(!image.isNull());
