@@ -115,7 +115,9 @@ def prepare():
         shutil.rmtree(SOURCE)
     os.makedirs(SOURCE)
     archive = subprocess.run(["git", "-C", ROOT, "archive", "HEAD"], stdout=subprocess.PIPE, check=True).stdout
-    subprocess.run(["tar", "-x", "-C", SOURCE], input=archive, check=True)
+    # -m: the files get the time of extraction, not of the commit, so that a
+    # build left holding a mutant by an interrupted run is rebuilt.
+    subprocess.run(["tar", "-x", "-m", "-C", SOURCE], input=archive, check=True)
     run(["cmake", "-S", SOURCE, "-B", BUILD, "-G", "Ninja", "-DCMAKE_BUILD_TYPE=RelWithDebInfo",
          "-DLAB_BENCHMARKS=OFF"], ROOT)
     built = run(["cmake", "--build", BUILD], ROOT)
