@@ -80,6 +80,8 @@ class KitsTest : public QObject
 
 private slots:
     void everyKitIsATrueSystem();
+    void handedOutKitsKeepTheirSystems_data();
+    void handedOutKitsKeepTheirSystems();
 };
 
 void KitsTest::everyKitIsATrueSystem()
@@ -126,8 +128,10 @@ void KitsTest::everyKitIsATrueSystem()
                                                          QString::fromStdString(lever->pictureName()))));
                 seen = probe(*model, scatter);
                 QVERIFY(seen.largestTotalOffset < 0.65);
-                // Below the solidus (below the eutectic in Experiment 1): no glass.
+                // Below the solidus (below the eutectic in Experiment 1): no
+                // glass, in the picture or in the report.
                 outcome = at(lower - 5);
+                QCOMPARE(outcome.charge.pictureCrystalShare(), 1.0);
                 seen = probe(*model, scatter);
                 QVERIFY2(!seen.glass && seen.crystal,
                          qPrintable(where + QStringLiteral(": X(2) %1 below its solidus %2").arg(bulkX2).arg(lower)));
@@ -137,6 +141,39 @@ void KitsTest::everyKitIsATrueSystem()
         }
     }
     QCOMPARE(checked, kitCount * runsPerKit * 2);
+}
+
+void KitsTest::handedOutKitsKeepTheirSystems_data()
+{
+    // A code a student holds names one system for good: their notebook is
+    // checked against it and their key was printed from it. Each row: the
+    // kit's melting points of mineral 1 and mineral 2 and one point on
+    // its liquidus, to the tenth of a degree.
+    QTest::addColumn<QString>("code");
+    QTest::addColumn<int>("experiment");
+    QTest::addColumn<QString>("system");
+    QTest::addRow("end-to-end kit, experiment 1") << "6NUR-XT58" << 1 << "1414.0 at 0.000, 1525.1 at 1.000, 1381.3 at 0.177";
+    QTest::addRow("end-to-end kit, experiment 2") << "6NUR-XT58" << 2 << "1138.3 at 0.000, 1565.4 at 1.000, 1355.1 at 0.232";
+    QTest::addRow("README's first student, experiment 1") << "EJV8-6XCW" << 1 << "1357.0 at 0.000, 1540.1 at 1.000, 1303.1 at 0.167";
+    QTest::addRow("README's first student, experiment 2") << "EJV8-6XCW" << 2 << "1092.2 at 0.000, 1518.4 at 1.000, 1308.6 at 0.193";
+}
+
+void KitsTest::handedOutKitsKeepTheirSystems()
+{
+    QFETCH(QString, code);
+    QFETCH(int, experiment);
+    QFETCH(QString, system);
+    const std::optional<Kit> kit = Kit::fromCode(code.toStdString());
+    QVERIFY(kit);
+    const DiagramOutline outline = labExperiments(&*kit).at(experiment - 1).outline();
+    const std::vector<DiagramOutline::Point> &liquidus = outline.curves.front().points;
+    const auto shown = [](const DiagramOutline::Point &point) {
+        return QStringLiteral("%1 at %2").arg(point.temperature, 0, 'f', 1).arg(point.x2, 0, 'f', 3);
+    };
+    const QString produced = QStringList{shown(liquidus.front()), shown(outline.curves.at(1).points.back()),
+                                         shown(liquidus.at(21))}
+                                 .join(QStringLiteral(", "));
+    QCOMPARE(produced, system);
 }
 
 QTEST_APPLESS_MAIN(KitsTest)
