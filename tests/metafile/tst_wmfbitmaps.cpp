@@ -149,6 +149,15 @@ void TestWmfBitmaps::quadrants_data()
                    .rawRecord(0x0F43, sourceCopy + Builder::words({1, 2, 2, 0, 0, 100, 100, 0, 0}) + dib).bytes()
             << fourColors;
     }
+    {
+        // Palette indexes with no palette selected: spread over a grey ramp.
+        QByteArray dib = Builder::dib(2, 2, 8, {}, {bytesOf({0, 1}), bytesOf({2, 3})});
+        dib[32] = 4;
+        dib.insert(40, Builder::words({0, 1, 2, 3}));
+        QTest::addRow("palette indexes without a palette")
+            << framed().rawRecord(0x0F43, sourceCopy + Builder::words({1, 2, 2, 0, 0, 100, 100, 0, 0}) + dib).bytes()
+            << QList<QColor>{Qt::black, QColor(85, 85, 85), QColor(170, 170, 170), Qt::white};
+    }
     QTest::addRow("DIBSTRETCHBLT")
         << framed().rawRecord(0x0B41, sourceCopy + Builder::words({2, 2, 0, 0, 100, 100, 0, 0}) + rgb24).bytes() << fourColors;
     QTest::addRow("DIBBITBLT") << unstretched(0x0940, sourceCopy + Builder::words({0, 0, 2, 2, 0, 0}) + rgb24) << fourColors;

@@ -31,7 +31,7 @@ void addFiles(const QString &folder)
 const QHash<QString, QString> expectedReasons{
     {"absurd-bitmap-dimensions", "larger than allowed"},   {"bitmap-pixels-truncated", "pixels are truncated"},
     {"bitmap-unknown-depth", "depth"},                     {"clip-cut-into-thousands-of-pieces", "clip region"},
-    {"deep-savedc-nesting", "(0x001e): device contexts saved more than"}, {"empty-file", "too short"},
+    {"deep-savedc-nesting", "record 1025 (0x001e): device contexts saved more than"}, {"empty-file", "too short"},
     {"escape-length-beyond-record", "escape data"},        {"huge-extent", "picture size"},
     {"million-records", "more than"},                      {"not-a-metafile", "not a Windows metafile"},
     {"object-index-out-of-range", "object index"},         {"polygon-count-beyond-record", "points"},

@@ -67,6 +67,14 @@ void TestWmfDrawing::pixels_data()
                                                 << Probes{{{50, 50}, red}, {{14, 14}, white}};
     QTest::addRow("polygon") << filledWith(red).polygon({{0, 0}, {100, 0}, {0, 100}}).bytes()
                              << Probes{{{20, 20}, red}, {{80, 80}, white}};
+    QTest::addRow("polyline stays open")
+        << Builder().setWindow(0, 0, 100, 100).createPen(0, 10, blue).selectObject(0)
+               .rawRecord(0x0325, Builder::words({3, 10, 10, 90, 10, 90, 90})).bytes()
+        << Probes{{{90, 50}, blue}, {{50, 50}, white}};
+    QTest::addRow("polygon outline closes back to its first point")
+        << Builder().setWindow(0, 0, 100, 100).createPen(0, 6, blue).selectObject(0).createBrush(hollowBrush, red)
+               .selectObject(1).polygon({{10, 10}, {90, 10}, {90, 90}}).bytes()
+        << Probes{{{50, 50}, blue}, {{30, 60}, white}};
 
     const auto squares = [](Builder builder) {
         return builder.rawRecord(0x0538, Builder::words({2, 4, 4, 0, 0, 100, 0, 100, 100, 0, 100,
@@ -82,6 +90,10 @@ void TestWmfDrawing::pixels_data()
     QTest::addRow("placeable box in other units than the window, no mapping mode")
         << Builder(Builder::Header::Placeable, QRect(0, 0, 1440, 1440), 1440).setWindow(0, 0, 10, 10)
                .createBrush(0, red).selectObject(0).rectangle(QRect(5, 0, 5, 10)).bytes()
+        << Probes{{{75, 50}, red}, {{25, 50}, white}};
+    QTest::addRow("anisotropic mode before the window: the window is the picture")
+        << Builder().record(0x0103, {8}).setWindow(0, 0, 200, 100).createBrush(0, red).selectObject(0)
+               .rectangle(QRect(100, 0, 100, 100)).bytes()
         << Probes{{{75, 50}, red}, {{25, 50}, white}};
     QTest::addRow("anisotropic window after drawing starts")
         << filledWith(red).record(0x0103, {8}).setWindow(0, 0, 200, 100).rectangle(QRect(100, 0, 100, 100)).bytes()

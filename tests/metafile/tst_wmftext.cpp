@@ -91,6 +91,10 @@ void TestWmfText::placement_data()
         << QRect(18, 18, 130, 45) << QRect(25, 30, 90, 20);
     QTest::addRow("escapement turns the text upright")
         << withFont(900).textOut({20, 95}, "HH").bytes() << QRect(18, 20, 50, 78) << QRect(30, 45, 20, 40);
+    QTest::addRow("a window scaled to twice its extent draws the text half as large")
+        << Builder(Builder::Header::Placeable, QRect(0, 0, 200, 100)).setWindow(0, 0, 200, 100)
+               .record(0x0410, {1, 2, 1, 2}).createFont(-80, "DejaVu Sans").selectObject(0).record(0x0102, {1}).textOut({40, 40}, "HHHH").bytes()
+        << QRect(18, 18, 130, 45) << QRect(25, 30, 90, 20);
     QTest::addRow("current position carries on after the first run")
         << withFont().record(0x012E, {1}).record(0x0214, {20, 100}).textOut({0, 0}, "H").textOut({0, 0}, "H").bytes()
         << QRect(98, 18, 80, 45) << QRect(105, 30, 45, 20);
@@ -130,6 +134,10 @@ void TestWmfText::colours_data()
     QTest::addRow("opaquing rectangle without text")
         << withFont().rawRecord(0x0201, Builder::colorReference(Qt::blue))
                .rawRecord(0x0A32, extTextOut({0, 0}, 0x2, QRect(100, 50, 50, 40), "")).bytes()
+        << QPoint(120, 70) << QColor(Qt::blue);
+    QTest::addRow("opaquing rectangle away from its text")
+        << withFont().rawRecord(0x0201, Builder::colorReference(Qt::blue))
+               .rawRecord(0x0A32, extTextOut({0, 0}, 0x2, QRect(100, 50, 50, 40), "..")).bytes()
         << QPoint(120, 70) << QColor(Qt::blue);
 }
 
