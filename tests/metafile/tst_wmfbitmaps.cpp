@@ -218,6 +218,19 @@ void TestWmfBitmaps::quadrants_data()
                .rawRecord(0x0142, Builder::words({5, 0}) + Builder::dib(1, 1, 24, {}, {bytesOf({255, 0, 0})}))
                .selectObject(1).rectangle(QRect(0, 0, 100, 100)).bytes()
         << QList<QColor>{Qt::blue, Qt::blue, Qt::blue, Qt::blue};
+    {
+        // Its colour table may name entries of the selected palette.
+        QByteArray palette = Builder::words({0x300, 4});
+        for (const QColor &color : fourColors)
+            palette += Builder::colorReference(color);
+        QByteArray dib = Builder::dib(1, 1, 8, {}, {bytesOf({2, 0, 0, 0})});
+        dib[32] = 4;
+        dib.insert(40, Builder::words({0, 1, 2, 3}));
+        QTest::addRow("DIB pattern brush of palette indexes")
+            << framed().rawRecord(0x00F7, palette).record(0x0234, {0}).createPen(5, 0, Qt::black).selectObject(1)
+                   .rawRecord(0x0142, Builder::words({5, 1}) + dib).selectObject(2).rectangle(QRect(0, 0, 100, 100)).bytes()
+            << QList<QColor>(4, fourColors[2]);
+    }
 }
 
 void TestWmfBitmaps::quadrants()
