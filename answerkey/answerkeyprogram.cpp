@@ -169,9 +169,8 @@ AnswerKeyProgram::Played AnswerKeyProgram::play(const QByteArray &worksheet, con
 {
     Played played;
     played.notebook = NotebookCsv::header();
-    WorksheetRunner runner(labExperiments(kit), m_locale, output,
-                           kit ? kit->scatterStartState() : RandomSource::startState);
-    NotebookRecorder recorder(1, kit ? QString::fromStdString(kit->code()) : QString(), {},
+    WorksheetRunner runner(labExperiments(kit), m_locale, output, Kit::scatterStartStateFor(kit));
+    NotebookRecorder recorder(1, QString::fromStdString(Kit::codeFor(kit)), {},
                               [&played](const NotebookRow &row) {
                                   played.rows.push_back(row);
                                   played.notebook += NotebookCsv::encode(row);

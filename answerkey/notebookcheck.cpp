@@ -70,9 +70,10 @@ void NotebookCheck::checkSession(const std::vector<NotebookRow> &rows, Result &r
         }
     }
     std::vector<NotebookRow> produced;
-    WorksheetRunner lab(labExperiments(kit ? &*kit : nullptr), m_locale, WorksheetRunner::Output::ReportsOnly,
-                        kit ? kit->scatterStartState() : RandomSource::startState);
-    NotebookRecorder recorder(first[NotebookRow::Session].toInt(), kit ? QString::fromStdString(kit->code()) : QString(), {},
+    const Kit *const chosen = kit ? &*kit : nullptr;
+    WorksheetRunner lab(labExperiments(chosen), m_locale, WorksheetRunner::Output::ReportsOnly,
+                        Kit::scatterStartStateFor(chosen));
+    NotebookRecorder recorder(first[NotebookRow::Session].toInt(), QString::fromStdString(Kit::codeFor(chosen)), {},
                               [&produced](const NotebookRow &row) { produced.push_back(row); });
     lab.setRecorder(&recorder);
 

@@ -183,10 +183,10 @@ int LabProgram::run(int argc, char *argv[])
         options.notebookPath = documentsNotebook(QDate::currentDate().toString(Qt::ISODate));
     const Kit *kit = options.kit ? &*options.kit : nullptr;
     if (!options.notebookPath.isEmpty())
-        openNotebook(options.notebookPath, kit ? QString::fromStdString(kit->code()) : QString());
+        openNotebook(options.notebookPath, QString::fromStdString(Kit::codeFor(kit)));
     // One scatter source for the whole program, never seeded: every start of
     // the lab draws the same sequence (a kit's own, with a kit).
-    AnalyticalScatter scatter(kit ? kit->scatterStartState() : RandomSource::startState);
+    AnalyticalScatter scatter(Kit::scatterStartStateFor(kit));
     Form1 menu(labExperiments(kit), scatter, m_recorder.get());
     menu.show();
     return application.exec();

@@ -1,5 +1,7 @@
 #include "kit.h"
 
+#include "randomsource.h"
+
 #include <array>
 #include <cmath>
 
@@ -99,6 +101,16 @@ std::optional<Kit> Kit::fromCode(std::string_view code, std::string *error)
 std::uint32_t Kit::scatterStartState() const
 {
     return std::uint32_t(Mixer(m_number).next() & 0xFFFFFF);
+}
+
+std::uint32_t Kit::scatterStartStateFor(const Kit *kit)
+{
+    return kit ? kit->scatterStartState() : RandomSource::startState;
+}
+
+std::string Kit::codeFor(const Kit *kit)
+{
+    return kit ? kit->code() : std::string();
 }
 
 Kit::Variant Kit::variant(int experiment) const

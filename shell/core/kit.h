@@ -39,6 +39,10 @@ public:
     std::string code() const;
     // Where the scatter's generator starts instead of its usual state.
     std::uint32_t scatterStartState() const;
+    // The same for a session that may have no kit (nullptr: the lab as it
+    // stands, with the scatter's usual start and no code in its notebook).
+    static std::uint32_t scatterStartStateFor(const Kit *kit);
+    static std::string codeFor(const Kit *kit);
     // Experiment 1's eutectic lands between X(2) 0.34 and 0.50; Experiment
     // 2's loop is warped as much.
     Variant variant(int experiment) const;

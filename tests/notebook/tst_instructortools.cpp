@@ -1,25 +1,15 @@
 // The instructors' tools: a notebook checked against the lab, and the true
 // phase diagram with a worksheet's runs on it.
 #include "diagramplot.h"
-#include "labexperiments.h"
 #include "notebookcheck.h"
 #include "notebookcsv.h"
-#include "notebookrecorder.h"
-#include "worksheetrunner.h"
+#include "recordedrows.h"
 
 #include <QSvgRenderer>
 #include <QTemporaryDir>
 #include <QtTest>
 
 namespace {
-
-QStringList texts(const QList<LineProblem> &problems)
-{
-    QStringList lines;
-    for (const LineProblem &problem : problems)
-        lines << problem.text();
-    return lines;
-}
 
 const QString worksheet = QStringLiteral(R"(exp1 run 0.5 0.5 1300
 exp1 probe
@@ -34,17 +24,10 @@ exp1 run 0.3 0.7 1274
 exp1 probe
 )");
 
+// Rows as a first lab start without a kit records them, at the local time.
 std::vector<NotebookRow> rowsOf(const QString &script, const QLocale &locale = QLocale::c())
 {
-    std::vector<NotebookRow> rows;
-    WorksheetRunner runner(labExperiments(), locale);
-    NotebookRecorder recorder(1, QString(), &NotebookRecorder::localTimeNow,
-                              [&rows](const NotebookRow &row) { rows.push_back(row); });
-    runner.setRecorder(&recorder);
-    QString error;
-    if (!runner.runScript(script, QStringLiteral("sheet"), error))
-        qWarning("%s", qPrintable(error));
-    return rows;
+    return recordedRows(script, locale, 1, QString(), &NotebookRecorder::localTimeNow);
 }
 
 // The rows as read back from their file, with their line numbers.

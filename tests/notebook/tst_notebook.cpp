@@ -1,16 +1,14 @@
 // The lab notebook: its CSV format, the rows a session makes, the file the
 // lab appends to, the student's plot and the notebook window.
-#include "labexperiments.h"
 #include "notebookcsv.h"
 #include "notebookfile.h"
 #include "notebookplot.h"
-#include "notebookrecorder.h"
 #include "notebooktablemodel.h"
 #include "notebookwindow.h"
 #include "phaseplot.h"
 #include "plotexport.h"
 #include "plotwidget.h"
-#include "worksheetrunner.h"
+#include "recordedrows.h"
 
 #include <QAccessible>
 #include <QPainter>
@@ -22,26 +20,10 @@
 
 namespace {
 
-QStringList texts(const QList<LineProblem> &problems)
-{
-    QStringList lines;
-    for (const LineProblem &problem : problems)
-        lines << problem.text();
-    return lines;
-}
-
-// The rows a worksheet's actions make, as the lab's recorder makes them.
+// Rows as lab start 3 of kit "KIT" records them, every time "T".
 std::vector<NotebookRow> rowsOf(const QString &worksheet, const QLocale &locale = QLocale::c())
 {
-    std::vector<NotebookRow> rows;
-    WorksheetRunner runner(labExperiments(), locale);
-    NotebookRecorder recorder(3, QStringLiteral("KIT"), [] { return QStringLiteral("T"); },
-                              [&rows](const NotebookRow &row) { rows.push_back(row); });
-    runner.setRecorder(&recorder);
-    QString error;
-    if (!runner.runScript(worksheet, QStringLiteral("sheet"), error))
-        qWarning("%s", qPrintable(error));
-    return rows;
+    return recordedRows(worksheet, locale, 3, QStringLiteral("KIT"), [] { return QStringLiteral("T"); });
 }
 
 QString line(const NotebookRow &row)
