@@ -1,5 +1,6 @@
 #include "answerkeyprogram.h"
 
+#include "classcheck.h"
 #include "classkits.h"
 #include "diagramplot.h"
 #include "labexperiments.h"
@@ -7,13 +8,14 @@
 #include "notebookcsv.h"
 #include "notebookrecorder.h"
 #include "plotexport.h"
+#include "wholefile.h"
 
+#include <QCommandLineParser>
 #include <QDir>
 #include <QFile>
 #include <QGuiApplication>
 #include <QRegularExpression>
 #include <QSet>
-#include <QTextStream>
 
 #include <cstdio>
 
@@ -28,23 +30,17 @@ void say(const QString &text)
     std::fputs(qPrintable(QStringLiteral("orvane-answer-key: %1\n").arg(text)), stderr);
 }
 
+// Standard output is checked once, at the end: a write that failed (a full
+// disk behind a redirection) leaves its error on the stream.
 void print(const QByteArray &bytes)
 {
     std::fwrite(bytes.constData(), 1, std::size_t(bytes.size()), stdout);
 }
 
-[[nodiscard]] bool writeFile(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    if (file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size())
-        return true;
-    say(QStringLiteral("cannot write %1: %2").arg(path, file.errorString()));
-    return false;
-}
-
 const char *const usageText =
     "usage: orvane-answer-key [--locale NAME] [--kit CODE] [--reports-only | --csv] WORKSHEET\n"
-    "       orvane-answer-key [--locale NAME] --check NOTEBOOK.csv\n"
+    "       orvane-answer-key [--locale NAME] [--kit CODE] --check NOTEBOOK.csv\n"
+    "       orvane-answer-key [--locale NAME] --check-class ROSTER.csv NOTEBOOK.csv...\n"
     "       orvane-answer-key [--locale NAME] [--kit CODE] --diagram 1|2 OUT.svg|OUT.pdf|OUT.png [WORKSHEET]\n"
     "       orvane-answer-key [--locale NAME] --class ROSTER.csv --out DIR [--seed N] WORKSHEET\n"
     "  WORKSHEET: one action per line, for example\n"
@@ -54,83 +50,135 @@ const char *const usageText =
     "  -h, --help prints this text.\n"
     "  --csv prints the outcome as a lab notebook (session 1, no times).\n"
     "  --check plays a student's notebook again and names every row that is\n"
-    "    not what the lab gives.\n"
+    "    not what the lab gives; with --kit, every session must be that kit's.\n"
+    "  --check-class checks each notebook against the student whose kit it\n"
+    "    holds (ROSTER: the roster.csv that --class wrote) and prints a table.\n"
     "  --diagram draws the experiment's true phase diagram, with the\n"
     "    worksheet's runs and analyses on it.\n"
     "  --kit plays a student's kit instead of the lab's own systems.\n"
+    "  --locale reads and prints numbers as a desktop of that locale does;\n"
+    "    for a check, the locale of notebooks whose rows do not name theirs.\n"
     "  --class gives every student of a class list a kit of their own and\n"
     "    writes each one's key and diagrams into DIR.\n";
 
-} // namespace
-
-int AnswerKeyProgram::usage() const
+int refuse(const QString &why)
 {
+    say(why);
     std::fputs(usageText, stderr);
-    return refused;
+    return AnswerKeyProgram::refused;
 }
 
-std::optional<int> AnswerKeyProgram::parse(const QStringList &given)
+} // namespace
+
+std::optional<int> AnswerKeyProgram::parse(const QStringList &arguments)
 {
-    QStringList arguments = given;
-    const auto value = [&arguments]() { return arguments.takeFirst(); };
-    while (!arguments.isEmpty()) {
-        const QString argument = value();
-        const bool hasValue = !arguments.isEmpty();
-        if (argument == QLatin1String("--help") || argument == QLatin1String("-h")) {
-            std::fputs(usageText, stdout);
-            return 0;
-        } else if (argument == QLatin1String("--locale") && hasValue) {
-            m_locale = QLocale(value());
-        } else if (argument == QLatin1String("--reports-only")) {
-            m_mode = Mode::ReportsOnly;
-        } else if (argument == QLatin1String("--csv")) {
-            m_mode = Mode::Notebook;
-        } else if (argument == QLatin1String("--check")) {
-            m_mode = Mode::Check;
-        } else if (argument == QLatin1String("--kit") && hasValue) {
-            std::string why;
-            const QString code = value();
-            m_kit = Kit::fromCode(code.toStdString(), &why);
-            if (!m_kit) {
-                say(QStringLiteral("kit code \"%1\": %2").arg(code, QString::fromStdString(why)));
-                return refused;
-            }
-        } else if (argument == QLatin1String("--diagram") && arguments.size() >= 2) {
-            m_mode = Mode::Diagram;
-            m_diagramExperiment = value().toInt();
-            m_output = value();
-            if (m_diagramExperiment != 1 && m_diagramExperiment != 2)
-                return usage();
-        } else if (argument == QLatin1String("--class") && hasValue) {
-            m_mode = Mode::Class;
-            m_roster = value();
-        } else if (argument == QLatin1String("--out") && hasValue) {
-            m_output = value();
-        } else if (argument == QLatin1String("--seed") && hasValue) {
-            bool ok = false;
-            m_seed = value().toULongLong(&ok);
-            if (!ok)
-                return usage();
-        } else if (m_input.isEmpty() && (argument == QLatin1String("-") || !argument.startsWith(QLatin1Char('-')))) {
-            m_input = argument;
-        } else {
-            return usage();
+    QCommandLineParser parser;
+    const QCommandLineOption help(QStringList{QStringLiteral("h"), QStringLiteral("help")});
+    const QCommandLineOption locale(QStringLiteral("locale"), QString(), QStringLiteral("NAME"));
+    const QCommandLineOption kit(QStringLiteral("kit"), QString(), QStringLiteral("CODE"));
+    const QCommandLineOption out(QStringLiteral("out"), QString(), QStringLiteral("DIR"));
+    const QCommandLineOption seed(QStringLiteral("seed"), QString(), QStringLiteral("N"));
+    parser.addOptions({help, locale, kit, out, seed});
+    parser.addOptions({QCommandLineOption(QStringLiteral("reports-only")), QCommandLineOption(QStringLiteral("csv")),
+                       QCommandLineOption(QStringLiteral("check")),
+                       QCommandLineOption(QStringLiteral("check-class"), QString(), QStringLiteral("ROSTER")),
+                       QCommandLineOption(QStringLiteral("diagram"), QString(), QStringLiteral("N")),
+                       QCommandLineOption(QStringLiteral("class"), QString(), QStringLiteral("ROSTER"))});
+    if (!parser.parse(arguments))
+        return refuse(parser.errorText());
+    if (parser.isSet(help)) {
+        std::fputs(usageText, stdout);
+        return 0;
+    }
+    if (parser.isSet(locale))
+        m_locale = QLocale(parser.value(locale));
+    if (parser.isSet(kit)) {
+        std::string why;
+        m_kit = Kit::fromCode(parser.value(kit).toStdString(), &why);
+        if (!m_kit) {
+            say(QStringLiteral("kit code \"%1\": %2").arg(parser.value(kit), QString::fromStdString(why)));
+            return refused;
         }
     }
-    const bool needsInput = m_mode != Mode::Diagram;
-    if ((needsInput && m_input.isEmpty()) || (m_mode == Mode::Check && m_kit)
-        || (m_mode == Mode::Class && (m_output.isEmpty() || m_kit)))
-        return usage();
+    if (const std::optional<int> status = readMode(parser))
+        return status;
+    const bool isClass = m_mode == Mode::Class;
+    if (parser.isSet(out) != isClass)
+        return refuse(isClass ? QStringLiteral("--class needs --out DIR") : QStringLiteral("--out goes with --class"));
+    if (parser.isSet(seed) && !isClass)
+        return refuse(QStringLiteral("--seed goes with --class"));
+    if (m_kit && (isClass || m_mode == Mode::CheckClass))
+        return refuse(QStringLiteral("--kit does not go with a class: every student has a kit of their own"));
+    m_output = parser.value(out);
+    if (parser.isSet(seed)) {
+        bool ok = false;
+        m_seed = parser.value(seed).toULongLong(&ok);
+        if (!ok)
+            return refuse(QStringLiteral("--seed takes a whole number"));
+    }
+    QStringList positional = parser.positionalArguments();
+    if (m_mode == Mode::CheckClass) {
+        if (positional.isEmpty())
+            return refuse(QStringLiteral("--check-class needs the notebooks to check"));
+        m_notebooks = positional;
+        return std::nullopt;
+    }
+    if (m_mode == Mode::Diagram) {
+        if (positional.isEmpty() || positional.size() > 2)
+            return refuse(QStringLiteral("--diagram takes the file to write and, if you like, a worksheet"));
+        m_output = positional.takeFirst();
+        m_input = positional.value(0);
+        return std::nullopt;
+    }
+    if (positional.size() != 1)
+        return refuse(positional.isEmpty() ? QStringLiteral("no worksheet or notebook given")
+                                           : QStringLiteral("one worksheet or notebook at a time"));
+    m_input = positional.first();
+    return std::nullopt;
+}
+
+std::optional<int> AnswerKeyProgram::readMode(const QCommandLineParser &parser)
+{
+    const std::pair<const char *, Mode> modes[] = {
+        {"reports-only", Mode::ReportsOnly}, {"csv", Mode::Notebook},  {"check", Mode::Check},
+        {"check-class", Mode::CheckClass},   {"diagram", Mode::Diagram}, {"class", Mode::Class}};
+    QStringList chosen;
+    for (const auto &[name, mode] : modes) {
+        if (!parser.isSet(QLatin1String(name)))
+            continue;
+        chosen << QStringLiteral("--%1").arg(QLatin1String(name));
+        m_mode = mode;
+    }
+    if (chosen.size() > 1)
+        return refuse(QStringLiteral("%1 do not go together; give one").arg(chosen.join(QStringLiteral(" and "))));
+    if (m_mode == Mode::Diagram) {
+        m_diagramExperiment = parser.value(QStringLiteral("diagram")).toInt();
+        if (m_diagramExperiment != 1 && m_diagramExperiment != 2)
+            return refuse(QStringLiteral("--diagram draws experiment 1 or 2"));
+    }
+    m_roster = parser.value(m_mode == Mode::CheckClass ? QStringLiteral("check-class") : QStringLiteral("class"));
     return std::nullopt;
 }
 
 int AnswerKeyProgram::run(int argc, char *argv[])
 {
     QStringList arguments;
-    for (int index = 1; index < argc; ++index)
+    for (int index = 0; index < argc; ++index)
         arguments << QString::fromLocal8Bit(argv[index]);
-    if (const std::optional<int> status = parse(arguments))
-        return *status;
+    int status = 0;
+    if (const std::optional<int> stop = parse(arguments))
+        status = *stop;
+    else
+        status = dispatch(argc, argv);
+    if (std::fflush(stdout) != 0 || std::ferror(stdout)) {
+        say(QStringLiteral("cannot write to standard output"));
+        return cannotWrite;
+    }
+    return status;
+}
+
+int AnswerKeyProgram::dispatch(int argc, char *argv[])
+{
     QByteArray input;
     if (!m_input.isEmpty()) {
         const std::optional<QByteArray> read = readInput(m_input);
@@ -138,10 +186,19 @@ int AnswerKeyProgram::run(int argc, char *argv[])
             return refused;
         input = *read;
     }
-    if (m_mode == Mode::Check)
+    switch (m_mode) {
+    case Mode::Check:
         return checkNotebook(input);
-    if (m_mode != Mode::Diagram && m_mode != Mode::Class)
+    case Mode::CheckClass:
+        return checkClass();
+    case Mode::Key:
+    case Mode::ReportsOnly:
+    case Mode::Notebook:
         return printKey(input);
+    case Mode::Diagram:
+    case Mode::Class:
+        break;
+    }
     PlotExport::drawWithoutScreenWhenThereIsNone();
     QGuiApplication application(argc, argv);
     return m_mode == Mode::Diagram ? drawDiagram(input) : makeClass(input);
@@ -170,7 +227,7 @@ AnswerKeyProgram::Played AnswerKeyProgram::play(const QByteArray &worksheet, con
     Played played;
     played.notebook = NotebookCsv::header();
     WorksheetRunner runner(labExperiments(kit), m_locale, output, Kit::scatterStartStateFor(kit));
-    NotebookRecorder recorder(1, QString::fromStdString(Kit::codeFor(kit)), {},
+    NotebookRecorder recorder(1, QString::fromStdString(Kit::codeFor(kit)), m_locale.name(), {},
                               [&played](const NotebookRow &row) {
                                   played.rows.push_back(row);
                                   played.notebook += NotebookCsv::encode(row);
@@ -187,10 +244,7 @@ int AnswerKeyProgram::printKey(const QByteArray &worksheet) const
     const Played played = play(worksheet, m_kit ? &*m_kit : nullptr,
                                m_mode == Mode::ReportsOnly ? WorksheetRunner::Output::ReportsOnly
                                                            : WorksheetRunner::Output::Everything);
-    if (m_mode == Mode::Notebook)
-        print(played.notebook);
-    else
-        QTextStream(stdout) << played.key;
+    print(m_mode == Mode::Notebook ? played.notebook : played.key.toUtf8());
     if (!played.error.isEmpty()) {
         say(played.error);
         return refused;
@@ -206,20 +260,55 @@ int AnswerKeyProgram::checkNotebook(const QByteArray &notebook) const
             say(problem.in(m_input));
         return refused;
     }
-    const NotebookCheck::Result result = NotebookCheck(m_locale).check(parsed.rows);
+    NotebookCheck check(m_locale);
+    check.setExpectedKit(m_kit);
+    const NotebookCheck::Result result = check.check(parsed.rows);
     if (result.disagreements.isEmpty()) {
-        std::printf("%s: all %d rows, in %d %s, are what the lab gives\n", qPrintable(m_input), result.rowsChecked,
-                    result.sessions, result.sessions == 1 ? "session" : "sessions");
+        print(QStringLiteral("%1: all %2 rows, in %3 %4, are what the lab gives\n")
+                  .arg(m_input).arg(result.rowsChecked).arg(result.sessions)
+                  .arg(result.sessions == 1 ? QStringLiteral("session") : QStringLiteral("sessions"))
+                  .toUtf8());
         return 0;
     }
     QSet<int> lines;
     for (const LineProblem &disagreement : result.disagreements) {
-        std::printf("%s\n", qPrintable(disagreement.in(m_input)));
+        print(disagreement.in(m_input).toUtf8() + '\n');
         lines.insert(disagreement.line);
     }
-    std::printf("%s: %lld %s not what the lab gives\n", qPrintable(m_input), qlonglong(lines.size()),
-                lines.size() == 1 ? "line is" : "lines are");
+    print(QStringLiteral("%1: %2 %3 not what the lab gives\n")
+              .arg(m_input).arg(lines.size())
+              .arg(lines.size() == 1 ? QStringLiteral("line is") : QStringLiteral("lines are"))
+              .toUtf8());
     return disagrees;
+}
+
+int AnswerKeyProgram::checkClass() const
+{
+    const std::optional<QByteArray> roster = readInput(m_roster);
+    if (!roster)
+        return refused;
+    ClassCheck check(m_locale);
+    LineProblem problem;
+    if (!check.readRoster(*roster, &problem)) {
+        say(problem.in(m_roster));
+        return refused;
+    }
+    for (const QString &path : m_notebooks) {
+        QFile file(path);
+        if (!file.open(QIODevice::ReadOnly)) {
+            check.addUnreadable(path, file.errorString());
+            continue;
+        }
+        const QByteArray bytes = file.read(largestInput + 1);
+        if (bytes.size() > largestInput)
+            check.addUnreadable(path, QStringLiteral("too large for a notebook"));
+        else
+            check.addNotebook(path, bytes);
+    }
+    for (const QString &note : check.notes())
+        say(note);
+    print(check.table());
+    return check.everyStudentAgrees() ? 0 : disagrees;
 }
 
 int AnswerKeyProgram::drawDiagram(const QByteArray &worksheet) const
@@ -233,7 +322,7 @@ int AnswerKeyProgram::drawDiagram(const QByteArray &worksheet) const
     const PlotData plot = DiagramPlot::make(labExperiments(kit).at(m_diagramExperiment - 1), played.rows, m_locale);
     if (const QString problem = PlotExport::write(plot, m_output); !problem.isEmpty()) {
         say(problem);
-        return disagrees;
+        return cannotWrite;
     }
     return 0;
 }
@@ -249,10 +338,12 @@ int AnswerKeyProgram::makeClass(const QByteArray &worksheet) const
         say(problem.in(m_roster));
         return refused;
     }
+    if (kits->wasWindows1252())
+        say(QStringLiteral("%1 is not UTF-8 text; it is read as Windows-1252, as Excel writes it").arg(m_roster));
     const QDir folder(m_output);
     if (!QDir().mkpath(m_output)) {
         say(QStringLiteral("cannot make the folder %1").arg(m_output));
-        return disagrees;
+        return cannotWrite;
     }
     QSet<QString> folderNames;
     for (const ClassKits::Student &student : kits->students()) {
@@ -272,27 +363,31 @@ int AnswerKeyProgram::makeClass(const QByteArray &worksheet) const
         const QString studentFolder = folder.filePath(name);
         if (!QDir().mkpath(studentFolder)) {
             say(QStringLiteral("cannot make the folder %1").arg(studentFolder));
-            return disagrees;
+            return cannotWrite;
         }
         const QByteArray header = QStringLiteral("# %1 (%2), kit %3\n")
                                       .arg(student.name, student.id, QString::fromStdString(student.kit.code()))
                                       .toUtf8();
-        if (!writeFile(studentFolder + QStringLiteral("/key.txt"), header + played.key.toUtf8())
-            || !writeFile(studentFolder + QStringLiteral("/key.csv"), played.notebook))
-            return disagrees;
-        const ExperimentList experiments = labExperiments(&student.kit);
-        for (const ExperimentDefinition &experiment : experiments) {
+        QStringList problems{WholeFile::write(studentFolder + QStringLiteral("/key.txt"), header + played.key.toUtf8()),
+                             WholeFile::write(studentFolder + QStringLiteral("/key.csv"), played.notebook)};
+        for (const ExperimentDefinition &experiment : labExperiments(&student.kit)) {
             const PlotData plot = DiagramPlot::make(experiment, played.rows, m_locale);
-            const QString path = studentFolder + QStringLiteral("/diagram-%1.svg").arg(experiment.number);
-            if (const QString problem = PlotExport::write(plot, path); !problem.isEmpty()) {
-                say(problem);
-                return disagrees;
-            }
+            problems << PlotExport::write(plot, studentFolder + QStringLiteral("/diagram-%1.svg").arg(experiment.number));
+        }
+        problems.removeAll(QString());
+        if (!problems.isEmpty()) {
+            say(problems.first());
+            return cannotWrite;
         }
     }
-    if (!writeFile(folder.filePath(QStringLiteral("roster.csv")), kits->withKits()))
-        return disagrees;
-    std::printf("%zu students, each with a kit of their own: %s\n", kits->students().size(),
-                qPrintable(folder.filePath(QStringLiteral("roster.csv"))));
+    if (const QString written = WholeFile::write(folder.filePath(QStringLiteral("roster.csv")), kits->withKits());
+        !written.isEmpty()) {
+        say(written);
+        return cannotWrite;
+    }
+    print(QStringLiteral("%1 students, each with a kit of their own: %2\n")
+              .arg(kits->students().size())
+              .arg(folder.filePath(QStringLiteral("roster.csv")))
+              .toUtf8());
     return 0;
 }

@@ -1,9 +1,5 @@
 #include "classkits.h"
 
-#include "csvtable.h"
-
-#include <QRegularExpression>
-
 #include <QCryptographicHash>
 #include <QSet>
 
@@ -24,44 +20,29 @@ std::uint64_t kitNumber(std::uint64_t seed, const QString &id, int attempt)
 
 } // namespace
 
-std::optional<ClassKits> ClassKits::read(const QByteArray &list, std::uint64_t seed, LineProblem *problem)
+std::optional<ClassKits> ClassKits::read(const QByteArray &bytes, std::uint64_t seed, LineProblem *problem)
 {
-    const QByteArrayView text = CsvTable::withoutByteOrderMark(list);
-    const CsvTable::Records read = CsvTable::records(text.endsWith('\n') ? text.toByteArray() : text.toByteArray() + '\n');
+    std::optional<ClassList> list = ClassList::read(bytes, problem);
+    if (!list)
+        return std::nullopt;
     const auto fail = [problem](int line, const QString &why) {
         *problem = LineProblem{line, why};
         return std::nullopt;
     };
-    if (read.hasUnfinishedRecord)
-        return fail(read.nextLine, QStringLiteral("a quote that is never closed"));
-    const std::vector<CsvTable::Record> &records = read.complete;
-    if (records.empty())
-        return fail(1, QStringLiteral("the class list is empty"));
-    ClassKits kits;
-    for (const QByteArray &field : records.front().fields)
-        kits.m_header << QString::fromUtf8(field).trimmed();
-    const qsizetype nameColumn = kits.m_header.indexOf(QRegularExpression(QStringLiteral("^name$"),
-                                                                          QRegularExpression::CaseInsensitiveOption));
-    const qsizetype idColumn = kits.m_header.indexOf(QRegularExpression(QStringLiteral("^id$"),
-                                                                        QRegularExpression::CaseInsensitiveOption));
+    const qsizetype nameColumn = list->column(QStringLiteral("name"));
+    const qsizetype idColumn = list->column(QStringLiteral("id"));
     if (nameColumn < 0 || idColumn < 0)
         return fail(1, QStringLiteral("the class list needs a \"name\" and an \"id\" column"));
+    ClassKits kits(std::move(*list));
     QSet<QString> ids;
     QSet<std::uint64_t> taken;
-    for (std::size_t index = 1; index < records.size(); ++index) {
-        const CsvTable::Record &record = records[index];
-        if (record.fields.size() == 1 && record.fields.first().trimmed().isEmpty())
-            continue;
-        if (record.fields.size() != kits.m_header.size() || record.hasTooManyFields)
-            return fail(record.line, QStringLiteral("%1 fields, the header has %2")
-                                         .arg(record.fields.size()).arg(kits.m_header.size()));
+    for (const ClassList::Student &row : kits.m_list.students()) {
         Student student;
-        for (const QByteArray &field : record.fields)
-            student.fields << QString::fromUtf8(field);
+        student.fields = row.fields;
         student.name = student.fields[nameColumn].trimmed();
         student.id = student.fields[idColumn].trimmed();
         if (student.id.isEmpty() || ids.contains(student.id))
-            return fail(record.line, QStringLiteral("every student needs an id of their own"));
+            return fail(row.line, QStringLiteral("every student needs an id of their own"));
         ids.insert(student.id);
         for (int attempt = 0;; ++attempt) {
             student.kit = Kit::fromNumber(kitNumber(seed, student.id, attempt));
@@ -76,8 +57,8 @@ std::optional<ClassKits> ClassKits::read(const QByteArray &list, std::uint64_t s
 
 QByteArray ClassKits::withKits() const
 {
-    QByteArray bytes = CsvTable::line(m_header + QStringList{QStringLiteral("kit")});
+    std::vector<QStringList> rows;
     for (const Student &student : m_students)
-        bytes += CsvTable::line(student.fields + QStringList{QString::fromStdString(student.kit.code())});
-    return bytes;
+        rows.push_back(student.fields + QStringList{QString::fromStdString(student.kit.code())});
+    return m_list.written(m_list.header() + QStringList{QStringLiteral("kit")}, rows);
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "classlist.h"
 #include "kit.h"
 #include "notebookrow.h"
 
@@ -10,11 +11,11 @@
 #include <optional>
 #include <vector>
 
-// A class list with a kit for every student. The list is CSV with a header
-// row; it has a name column and an id column (matched by their headings,
-// "name" and "id", case ignored), and any others, which are kept. Every
-// student gets a kit of their own, made from the class seed and their id:
-// the same list and seed give the same kits on every machine.
+// A class list with a kit for every student. The list has a name column
+// and an id column (matched by their headings, "name" and "id", case
+// ignored), and any others, which are kept. Every student gets a kit of
+// their own, made from the class seed and their id: the same list and seed
+// give the same kits on every machine.
 class ClassKits
 {
 public:
@@ -31,10 +32,14 @@ public:
     static std::optional<ClassKits> read(const QByteArray &list, std::uint64_t seed, LineProblem *problem);
 
     const std::vector<Student> &students() const { return m_students; }
-    // The list as it came, with a "kit" column added.
+    // Whether the list was not UTF-8 and was read as Windows-1252.
+    bool wasWindows1252() const { return m_list.wasWindows1252(); }
+    // The list as it came, with a "kit" column added, in UTF-8.
     QByteArray withKits() const;
 
 private:
-    QStringList m_header;
+    explicit ClassKits(ClassList list) : m_list(std::move(list)) {}
+
+    ClassList m_list;
     std::vector<Student> m_students;
 };

@@ -1,6 +1,7 @@
 #include "diagramplot.h"
 
 #include "notebookplot.h"
+#include "notebookpresses.h"
 
 #include <algorithm>
 
@@ -21,29 +22,21 @@ PlotData DiagramPlot::make(const ExperimentDefinition &experiment, const std::ve
 
     // A tie line across the phases of each microprobe press.
     const QString number = QString::number(experiment.number);
-    for (std::size_t index = 0; index < rows.size();) {
-        const NotebookRow &row = rows[index];
-        if (row[NotebookRow::Event] != QLatin1String(NotebookRow::probeEvent) || row[NotebookRow::Experiment] != number
-            || row[NotebookRow::Phase].isEmpty()) {
-            ++index;
-            continue;
-        }
-        double lowest = row[NotebookRow::X2].toDouble();
-        double highest = lowest;
-        std::size_t next = index + 1;
-        for (; next < rows.size() && rows[next][NotebookRow::Event] == row[NotebookRow::Event]
-             && rows[next][NotebookRow::Experiment] == number && rows[next][NotebookRow::Session] == row[NotebookRow::Session]
-             && rows[next][NotebookRow::Temperature] == row[NotebookRow::Temperature]
-             && rows[next][NotebookRow::Phase] != row[NotebookRow::Phase];
-             ++next) {
-            lowest = std::min(lowest, rows[next][NotebookRow::X2].toDouble());
-            highest = std::max(highest, rows[next][NotebookRow::X2].toDouble());
-        }
-        if (next - index > 1) {
-            const double temperature = row[NotebookRow::Temperature].toDouble();
+    for (const NotebookPresses::Session &session : NotebookPresses::sessions(rows)) {
+        for (const NotebookPresses::Action &action : NotebookPresses::actions(rows, session)) {
+            const NotebookRow &first = rows[action.rows.front()];
+            if (!action.isPress || action.rows.size() < 2 || first[NotebookRow::Experiment] != number
+                || !first.numbers[NotebookRow::X2])
+                continue;
+            double lowest = *first.numbers[NotebookRow::X2];
+            double highest = lowest;
+            for (const std::size_t index : action.rows) {
+                lowest = std::min(lowest, rows[index].numbers[NotebookRow::X2].value_or(lowest));
+                highest = std::max(highest, rows[index].numbers[NotebookRow::X2].value_or(highest));
+            }
+            const double temperature = first.numbers[NotebookRow::Temperature].value_or(0);
             data.tieLines.emplace_back(QPointF(lowest, temperature), QPointF(highest, temperature));
         }
-        index = next;
     }
     data.fitTemperatures();
     return data;

@@ -1,12 +1,12 @@
 #include "notebookcheck.h"
 
 #include "labexperiments.h"
+#include "notebookpresses.h"
 #include "notebookrecorder.h"
 #include "worksheetrunner.h"
 
-#include <QSet>
-
 #include <algorithm>
+#include <cmath>
 
 namespace {
 
@@ -18,11 +18,26 @@ QString describeRow(const NotebookRow &row)
     return text;
 }
 
+// Whether a field the lab writes agrees: the same text, or for a number the
+// same value at the precision the lab writes it.
+bool agrees(const NotebookRow &recorded, const NotebookRow &produced, NotebookRow::Column column)
+{
+    if (recorded.fields[column] == produced.fields[column])
+        return true;
+    const int decimals = NotebookRow::decimalsOf(column, produced.event);
+    const std::optional<double> written = recorded.numbers[column];
+    const std::optional<double> given = produced.numbers[column];
+    if (decimals < 0 || !written || !given || recorded.event != produced.event)
+        return false;
+    const double scale = std::pow(10.0, decimals);
+    return std::llround(*written * scale) == std::llround(*given * scale);
+}
+
 // Compares every field the lab writes; the time it cannot know.
 void compare(const NotebookRow &recorded, const NotebookRow &produced, NotebookCheck::Result &result)
 {
     for (int column = NotebookRow::Session; column < NotebookRow::ColumnCount; ++column) {
-        if (recorded.fields[column] == produced.fields[column])
+        if (agrees(recorded, produced, NotebookRow::Column(column)))
             continue;
         result.disagreements << LineProblem{recorded.lineNumber,
                                             QStringLiteral("%1: recorded \"%2\", the lab gives \"%3\"")
@@ -31,105 +46,123 @@ void compare(const NotebookRow &recorded, const NotebookRow &produced, NotebookC
     }
 }
 
+// The rows of one press against the rows the lab gives for it, matched by
+// phase: a phase the lab gives that the press lacks is a missing row, a
+// phase the lab does not give (here) an extra one. `nextLine`: the line
+// after the press, where a row missing at its end belongs.
+void comparePress(const std::vector<const NotebookRow *> &press, const std::vector<NotebookRow> &produced,
+                  int nextLine, NotebookCheck::Result &result)
+{
+    const auto producedAt = [&](const QString &phase, std::size_t from) {
+        return std::find_if(produced.begin() + qsizetype(from), produced.end(),
+                            [&](const NotebookRow &row) { return row[NotebookRow::Phase] == phase; });
+    };
+    std::size_t given = 0;
+    for (const NotebookRow *row : press) {
+        const auto match = producedAt((*row)[NotebookRow::Phase], given);
+        if (match == produced.end()) {
+            result.disagreements << LineProblem{row->lineNumber, QStringLiteral("an extra row: the lab gives no "
+                                                                                "\"%1\" row here")
+                                                                     .arg(describeRow(*row))};
+            continue;
+        }
+        for (; produced.begin() + qsizetype(given) != match; ++given)
+            result.disagreements << LineProblem{row->lineNumber, QStringLiteral("a row is missing before this line: "
+                                                                                "the lab gives \"%1\" at %2 degrees")
+                                                                     .arg(describeRow(produced[given]),
+                                                                          produced[given][NotebookRow::Temperature])};
+        compare(*row, *match, result);
+        ++given;
+    }
+    for (; given < produced.size(); ++given)
+        result.disagreements << LineProblem{nextLine, QStringLiteral("a row is missing before this line: the lab "
+                                                                     "gives \"%1\" at %2 degrees")
+                                                          .arg(describeRow(produced[given]),
+                                                               produced[given][NotebookRow::Temperature])};
+}
+
+QString kitName(const QString &code)
+{
+    return code.isEmpty() ? QStringLiteral("no kit") : QStringLiteral("kit %1").arg(code);
+}
+
 } // namespace
 
-NotebookCheck::NotebookCheck(const QLocale &entryLocale)
-    : m_locale(entryLocale)
+NotebookCheck::NotebookCheck(const QLocale &fallbackLocale)
+    : m_fallbackLocale(fallbackLocale)
 {
 }
 
 NotebookCheck::Result NotebookCheck::check(const std::vector<NotebookRow> &rows) const
 {
     Result result;
-    // The rows of one lab start follow each other in the file.
-    std::size_t start = 0;
-    while (start < rows.size()) {
-        std::size_t end = start;
-        while (end < rows.size() && rows[end][NotebookRow::Session] == rows[start][NotebookRow::Session])
-            ++end;
-        checkSession(std::vector<NotebookRow>(rows.begin() + qsizetype(start), rows.begin() + qsizetype(end)),
-                     result);
+    for (const NotebookPresses::Session &session : NotebookPresses::sessions(rows)) {
+        const QString kit = rows[session.rows.front()][NotebookRow::Kit];
+        if (!result.kits.contains(kit))
+            result.kits << kit;
+        checkSession(rows, session.rows, result);
         ++result.sessions;
-        start = end;
     }
     result.rowsChecked = int(rows.size());
+    std::stable_sort(result.disagreements.begin(), result.disagreements.end(),
+                     [](const LineProblem &left, const LineProblem &right) { return left.line < right.line; });
     return result;
 }
 
-void NotebookCheck::checkSession(const std::vector<NotebookRow> &rows, Result &result) const
+void NotebookCheck::checkSession(const std::vector<NotebookRow> &rows, const std::vector<std::size_t> &session,
+                                 Result &result) const
 {
-    const NotebookRow &first = rows.front();
+    const NotebookRow &first = rows[session.front()];
+    const QString &code = first[NotebookRow::Kit];
+    if (m_expectedKit && code != QString::fromStdString(m_expectedKit->code())) {
+        result.disagreements << LineProblem{first.lineNumber,
+                                            QStringLiteral("kit: this session was run with %1, not with kit %2")
+                                                .arg(kitName(code), QString::fromStdString(m_expectedKit->code()))};
+        return;
+    }
     std::optional<Kit> kit;
-    if (!first[NotebookRow::Kit].isEmpty()) {
+    if (!code.isEmpty()) {
         std::string why;
-        kit = Kit::fromCode(first[NotebookRow::Kit].toStdString(), &why);
+        kit = Kit::fromCode(code.toStdString(), &why);
         if (!kit) {
             result.disagreements << LineProblem{first.lineNumber, QStringLiteral("kit: \"%1\": %2")
-                                                                      .arg(first[NotebookRow::Kit], QString::fromStdString(why))};
+                                                                      .arg(code, QString::fromStdString(why))};
             return;
         }
     }
+    // The entries were typed in the locale the rows name.
+    const QString localeName = first[NotebookRow::Locale];
+    const QLocale locale = localeName.isEmpty() ? m_fallbackLocale : QLocale(localeName);
     std::vector<NotebookRow> produced;
     const Kit *const chosen = kit ? &*kit : nullptr;
-    WorksheetRunner lab(labExperiments(chosen), m_locale, WorksheetRunner::Output::ReportsOnly,
+    WorksheetRunner lab(labExperiments(chosen), locale, WorksheetRunner::Output::ReportsOnly,
                         Kit::scatterStartStateFor(chosen));
-    NotebookRecorder recorder(first[NotebookRow::Session].toInt(), QString::fromStdString(Kit::codeFor(chosen)), {},
+    NotebookRecorder recorder(first.session, QString::fromStdString(Kit::codeFor(chosen)), localeName, {},
                               [&produced](const NotebookRow &row) { produced.push_back(row); });
     lab.setRecorder(&recorder);
 
-    std::size_t index = 0;
-    while (index < rows.size()) {
-        const NotebookRow &row = rows[index];
-        ExperimentSession *session = lab.session(row[NotebookRow::Experiment].toInt());
-        if (!session) {
+    const NotebookPresses::Session whole{first.session, session};
+    const std::vector<NotebookPresses::Action> actions = NotebookPresses::actions(rows, whole);
+    for (std::size_t index = 0; index < actions.size(); ++index) {
+        const NotebookRow &row = rows[actions[index].rows.front()];
+        ExperimentSession *experiment = lab.session(row[NotebookRow::Experiment].toInt());
+        if (!experiment) {
             result.disagreements << LineProblem{row.lineNumber,
                                                 QStringLiteral("the lab has no experiment %1").arg(row[NotebookRow::Experiment])};
-            ++index;
             continue;
         }
         produced.clear();
-        if (row[NotebookRow::Event] != QLatin1String(NotebookRow::probeEvent)) {
-            lab.run(*session, {row[NotebookRow::Grams1], row[NotebookRow::Grams2], row[NotebookRow::Temperature]});
+        if (!actions[index].isPress) {
+            lab.run(*experiment, {row[NotebookRow::Grams1], row[NotebookRow::Grams2], row[NotebookRow::Temperature]});
             compare(row, produced.front(), result);
-            ++index;
             continue;
         }
-        // One press: its rows, as many as the lab gives, unless the
-        // notebook's stop short (another event, or a phase seen again) or
-        // leave one out (the next row is a phase the lab gives later).
-        lab.probe(*session);
-        QSet<QString> phasesSeen;
-        for (std::size_t expectedIndex = 0; expectedIndex < produced.size(); ++expectedIndex) {
-            const NotebookRow &expected = produced[expectedIndex];
-            const auto laterPhase = [&](const QString &phase) {
-                return std::any_of(produced.begin() + qsizetype(expectedIndex) + 1, produced.end(),
-                                   [&](const NotebookRow &later) { return later[NotebookRow::Phase] == phase; });
-            };
-            const bool pressGoesOn = index < rows.size()
-                && rows[index][NotebookRow::Event] == QLatin1String(NotebookRow::probeEvent)
-                && rows[index][NotebookRow::Experiment] == row[NotebookRow::Experiment]
-                && !phasesSeen.contains(rows[index][NotebookRow::Phase]);
-            if (!pressGoesOn || (rows[index][NotebookRow::Phase] != expected[NotebookRow::Phase]
-                                 && laterPhase(rows[index][NotebookRow::Phase]))) {
-                const int line = index < rows.size() ? rows[index].lineNumber : rows.back().lineNumber + 1;
-                result.disagreements << LineProblem{line, QStringLiteral("a row is missing before this line: the lab "
-                                                                         "gives \"%1\" at %2 degrees")
-                                                              .arg(describeRow(expected), expected[NotebookRow::Temperature])};
-                continue;
-            }
-            phasesSeen.insert(rows[index][NotebookRow::Phase]);
-            compare(rows[index], expected, result);
-            ++index;
-        }
-        // Presses in a row give the same phases in the same order: a probe
-        // row that starts with another phase belongs to no press.
-        while (index < rows.size() && rows[index][NotebookRow::Event] == QLatin1String(NotebookRow::probeEvent)
-               && rows[index][NotebookRow::Experiment] == row[NotebookRow::Experiment]
-               && rows[index][NotebookRow::Phase] != produced.front()[NotebookRow::Phase]) {
-            result.disagreements << LineProblem{rows[index].lineNumber, QStringLiteral("an extra row: the lab gives no "
-                                                                                       "\"%1\" row here")
-                                                                            .arg(describeRow(rows[index]))};
-            ++index;
-        }
+        lab.probe(*experiment);
+        std::vector<const NotebookRow *> press;
+        for (const std::size_t rowIndex : actions[index].rows)
+            press.push_back(&rows[rowIndex]);
+        const int nextLine = index + 1 < actions.size() ? rows[actions[index + 1].rows.front()].lineNumber
+                                                        : rows[actions[index].rows.back()].lineNumber + 1;
+        comparePress(press, produced, nextLine, result);
     }
 }

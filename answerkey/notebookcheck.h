@@ -1,17 +1,25 @@
 #pragma once
 
+#include "kit.h"
 #include "notebookrow.h"
 
 #include <QLocale>
 #include <QStringList>
 
+#include <optional>
 #include <vector>
 
 // Whether a handed-in notebook is what the lab produced. Each session is
-// played again from a fresh start of the lab, with the entries as they were
-// typed and the runs, refused entries, aborts and microprobe presses in the
-// order the notebook holds them, and every field the lab writes (all but
-// the time) is compared with what the lab gives.
+// played again from a fresh start of the lab, with the kit and the locale
+// its rows name, the entries as they were typed and the runs, refused
+// entries, aborts and microprobe presses in the order the notebook holds
+// them, and every field the lab writes (all but the time) is compared with
+// what the lab gives.
+//
+// A spreadsheet may save the notebook again with its numbers written its
+// own way ("6.5" for "6.50", "1" for "1.00", a decimal comma): numbers are
+// compared as numbers at the precision the lab writes them, texts as texts.
+// A changed value is a disagreement.
 //
 // A microprobe press gives one row per analysed phase; a press whose rows
 // stop short, or repeat a phase, has rows missing. Once a session has gone
@@ -20,8 +28,13 @@
 class NotebookCheck
 {
 public:
-    // Each session is played with the kit its rows name, if any.
-    explicit NotebookCheck(const QLocale &entryLocale);
+    // fallbackLocale: the locale of entries in rows that do not name theirs
+    // (notebooks written before rows said so).
+    explicit NotebookCheck(const QLocale &fallbackLocale);
+
+    // Every session must have been run with this kit (a student's own):
+    // any other kit, or none, is a disagreement naming the kit it found.
+    void setExpectedKit(const std::optional<Kit> &kit) { m_expectedKit = kit; }
 
     struct Result
     {
@@ -29,12 +42,16 @@ public:
         int sessions = 0;
         // "COLUMN: recorded X, the lab gives Y", "a row is missing ...", by line
         QList<LineProblem> disagreements;
+        // The kit codes the sessions name, in the order first seen ("" for none).
+        QStringList kits;
     };
 
     Result check(const std::vector<NotebookRow> &rows) const;
 
 private:
-    void checkSession(const std::vector<NotebookRow> &rows, Result &result) const;
+    void checkSession(const std::vector<NotebookRow> &rows, const std::vector<std::size_t> &session,
+                      Result &result) const;
 
-    QLocale m_locale;
+    QLocale m_fallbackLocale;
+    std::optional<Kit> m_expectedKit;
 };

@@ -114,7 +114,7 @@ void LabProgram::warnWhenPicturesAreMissing() const
 
 std::optional<Kit> LabProgram::askForKit()
 {
-    QString prompt = QStringLiteral("The code of your kit, as your instructor gave it (for example K7M2-QX4P):");
+    QString prompt = QStringLiteral("The code of your kit, as your instructor gave it (for example K7M2-QX4J):");
     for (;;) {
         bool accepted = false;
         const QString code = QInputDialog::getText(nullptr, QStringLiteral("Your kit"), prompt, QLineEdit::Normal,
@@ -139,8 +139,9 @@ void LabProgram::openNotebook(const QString &path, const QString &kitCode)
         m_notebook.reset();
         return;
     }
+    // The entries are read, and so recorded, in the desktop's locale.
     m_recorder = std::make_unique<NotebookRecorder>(
-        m_notebook->session(), kitCode, &NotebookRecorder::localTimeNow, [this](const NotebookRow &row) {
+        m_notebook->session(), kitCode, QLocale().name(), &NotebookRecorder::localTimeNow, [this](const NotebookRow &row) {
             if (m_notebook && !m_notebook->append(row))
                 notebookWriteFailed();
         });

@@ -2,10 +2,10 @@
 
 namespace {
 
-constexpr char separator = ',';
 constexpr char quote = '"';
+constexpr QByteArrayView byteOrderMark("\xEF\xBB\xBF");
 
-QByteArray quoted(const QString &field)
+QByteArray quoted(const QString &field, char separator)
 {
     QByteArray bytes = field.toUtf8();
     if (!bytes.contains(separator) && !bytes.contains(quote) && !bytes.contains('\r') && !bytes.contains('\n'))
@@ -16,18 +16,51 @@ QByteArray quoted(const QString &field)
 
 } // namespace
 
-QByteArrayView CsvTable::withoutByteOrderMark(QByteArrayView text)
+bool CsvTable::hasByteOrderMark(QByteArrayView text)
 {
-    return text.startsWith("\xEF\xBB\xBF") ? text.sliced(3) : text;
+    return text.startsWith(byteOrderMark);
 }
 
-CsvTable::Records CsvTable::records(QByteArrayView text, int firstLine)
+QByteArrayView CsvTable::withoutByteOrderMark(QByteArrayView text)
+{
+    return hasByteOrderMark(text) ? text.sliced(byteOrderMark.size()) : text;
+}
+
+char CsvTable::separatorOf(QByteArrayView text)
+{
+    qsizetype commas = 0;
+    qsizetype semicolons = 0;
+    bool inQuotes = false;
+    for (const char character : text) {
+        if (character == quote)
+            inQuotes = !inQuotes;
+        else if (!inQuotes && character == '\n')
+            break;
+        else if (!inQuotes && character == ',')
+            ++commas;
+        else if (!inQuotes && character == ';')
+            ++semicolons;
+    }
+    return semicolons > commas ? ';' : ',';
+}
+
+CsvTable::Records CsvTable::records(QByteArrayView text, int firstLine, char separator, TextEnd end)
 {
     Records records;
     records.nextLine = firstLine;
     Record record{{QByteArray()}, firstLine, 0, 0, false};
     int line = firstLine;
     bool inQuotes = false;
+    const auto finishRecord = [&](qsizetype after) {
+        if (record.fields.back().endsWith('\r'))
+            record.fields.back().chop(1);
+        record.end = after;
+        records.complete.push_back(record);
+        ++line;
+        records.consumed = after;
+        records.nextLine = line;
+        record = Record{{QByteArray()}, line, after, after, false};
+    };
     for (qsizetype index = 0; index < text.size(); ++index) {
         const char character = text[index];
         if (inQuotes) {
@@ -48,29 +81,26 @@ CsvTable::Records CsvTable::records(QByteArrayView text, int firstLine)
             else
                 record.hasTooManyFields = true;
         } else if (character == '\n') {
-            if (record.fields.back().endsWith('\r'))
-                record.fields.back().chop(1);
-            record.end = index + 1;
-            records.complete.push_back(record);
-            ++line;
-            records.consumed = index + 1;
-            records.nextLine = line;
-            record = Record{{QByteArray()}, line, index + 1, index + 1, false};
+            finishRecord(index + 1);
         } else if (!record.hasTooManyFields) {
             record.fields.back().append(character);
         }
+    }
+    // A file's last record needs no line end, as long as its quotes close.
+    if (end == TextEnd::IsEnd && !inQuotes && records.consumed < text.size()) {
+        finishRecord(text.size());
     }
     records.hasUnfinishedRecord = records.consumed < text.size();
     return records;
 }
 
-QByteArray CsvTable::line(const QStringList &fields)
+QByteArray CsvTable::line(const QStringList &fields, char separator)
 {
     QByteArray bytes;
     for (qsizetype index = 0; index < fields.size(); ++index) {
         if (index > 0)
             bytes.append(separator);
-        bytes.append(quoted(fields[index]));
+        bytes.append(quoted(fields[index], separator));
     }
     return bytes + "\r\n";
 }

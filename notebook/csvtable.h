@@ -6,10 +6,14 @@
 
 #include <vector>
 
-// Comma-separated text after RFC 4180: comma between fields, CR LF (or LF)
-// at the end of each record, a field holding a comma, a quote or a line
-// break written in quotes with its quotes doubled. The lab notebook is one
-// such table; so is an instructor's class list.
+// Comma-separated text after RFC 4180: a separator between fields, CR LF (or
+// LF) at the end of each record, a field holding the separator, a quote or a
+// line break written in quotes with its quotes doubled. The lab notebook is
+// one such table; so is an instructor's class list.
+//
+// Spreadsheets set to a decimal-comma language (German, French) write a
+// semicolon between fields instead, so the separator is one of the two,
+// told by the header line.
 class CsvTable
 {
 public:
@@ -26,21 +30,32 @@ public:
         bool hasTooManyFields = false;
     };
 
+    // Whether the text is all there is (a file handed in: a last record
+    // without a line end is still a record) or may still grow (a notebook
+    // the lab is writing: text after the last line end is a record being
+    // written, left for the next look).
+    enum class TextEnd { MayGrow, IsEnd };
+
     struct Records
     {
         std::vector<Record> complete;
         // Where the last complete record ends, and the line after it.
         qsizetype consumed = 0;
         int nextLine = 1;
-        // Text after the last line end: a record still being written (or
-        // one whose quote never closes).
+        // Text after the last complete record: a record still being
+        // written, or one whose quote never closes.
         bool hasUnfinishedRecord = false;
     };
 
     // The complete records of the text, from line `firstLine` on.
-    static Records records(QByteArrayView text, int firstLine = 1);
+    static Records records(QByteArrayView text, int firstLine = 1, char separator = ',',
+                           TextEnd end = TextEnd::MayGrow);
+    // The separator of a table whose first line is `text`'s: a semicolon when
+    // the line has more of them than commas outside quotes, else a comma.
+    static char separatorOf(QByteArrayView text);
     // The text without a UTF-8 byte order mark in front (spreadsheets write one).
     static QByteArrayView withoutByteOrderMark(QByteArrayView text);
+    static bool hasByteOrderMark(QByteArrayView text);
     // One record as a line, CR LF included.
-    static QByteArray line(const QStringList &fields);
+    static QByteArray line(const QStringList &fields, char separator = ',');
 };

@@ -17,9 +17,11 @@ QString plainNumber(double value, const char *pattern)
 
 } // namespace
 
-NotebookRecorder::NotebookRecorder(int session, const QString &kit, Clock clock, RowSink sink)
+NotebookRecorder::NotebookRecorder(int session, const QString &kit, const QString &entryLocale, Clock clock,
+                                   RowSink sink)
     : m_session(session)
     , m_kit(kit)
+    , m_locale(entryLocale)
     , m_clock(std::move(clock))
     , m_sink(std::move(sink))
 {
@@ -36,24 +38,32 @@ QString NotebookRecorder::localTimeNow()
               .arg(qAbs(offsetMinutes) % 60, 2, 10, QLatin1Char('0'));
 }
 
-NotebookRow NotebookRecorder::startRow(const SessionEvent &event, const char *eventName) const
+NotebookRow NotebookRecorder::startRow(const SessionEvent &event, NotebookRow::EventKind kind) const
 {
     NotebookRow row;
     row[NotebookRow::Time] = m_clock ? m_clock() : QString();
     row[NotebookRow::Session] = QString::number(m_session);
     row[NotebookRow::Experiment] = QString::number(event.session->definition().number);
-    row[NotebookRow::Event] = QLatin1String(eventName);
+    row[NotebookRow::Event] = QLatin1String(NotebookRow::eventName(kind));
     row[NotebookRow::Kit] = m_kit;
+    row[NotebookRow::Locale] = m_locale;
     return row;
+}
+
+void NotebookRecorder::send(NotebookRow &row) const
+{
+    [[maybe_unused]] const QString problem = row.readFields();
+    Q_ASSERT(problem.isEmpty()); // the lab writes only rows it can read
+    m_sink(row);
 }
 
 void NotebookRecorder::record(const SessionEvent &event)
 {
     if (event.kind == SessionEvent::Kind::Probe) {
-        NotebookRow row = startRow(event, NotebookRow::probeEvent);
+        NotebookRow row = startRow(event, NotebookRow::EventKind::Probe);
         row[NotebookRow::Temperature] = plainNumber(event.report.temperature, "0");
         if (event.report.phases.empty())
-            m_sink(row);
+            send(row);
         for (const PhaseAnalysis &phase : event.report.phases) {
             NotebookRow phaseRow = row;
             phaseRow[NotebookRow::Phase] = QString::fromStdString(phase.phase);
@@ -65,14 +75,14 @@ void NotebookRecorder::record(const SessionEvent &event)
             }
             phaseRow[NotebookRow::Total] = plainNumber(phase.total, "0.00");
             phaseRow[NotebookRow::X2] = plainNumber(phase.x2, "0.00");
-            m_sink(phaseRow);
+            send(phaseRow);
         }
         return;
     }
-    const char *name = event.kind == SessionEvent::Kind::Run ? NotebookRow::runEvent
-        : event.kind == SessionEvent::Kind::EntryError      ? NotebookRow::entryErrorEvent
-                                                             : NotebookRow::abortEvent;
-    NotebookRow row = startRow(event, name);
+    const NotebookRow::EventKind kind = event.kind == SessionEvent::Kind::Run ? NotebookRow::EventKind::Run
+        : event.kind == SessionEvent::Kind::EntryError                       ? NotebookRow::EventKind::EntryError
+                                                                              : NotebookRow::EventKind::Abort;
+    NotebookRow row = startRow(event, kind);
     row[NotebookRow::Grams1] = event.entries[0];
     row[NotebookRow::Grams2] = event.entries[1];
     row[NotebookRow::Temperature] = event.entries[2];
@@ -80,5 +90,5 @@ void NotebookRecorder::record(const SessionEvent &event)
         row[NotebookRow::Picture] = ExperimentSession::pictureName(event.charge);
         row[NotebookRow::Charge] = event.session->describe(event.charge);
     }
-    m_sink(row);
+    send(row);
 }

@@ -17,9 +17,11 @@ public:
     using RowSink = std::function<void(const NotebookRow &)>;
     using Clock = std::function<QString()>;
 
-    // session: this lab start's number; kit: the kit code, or empty; clock:
+    // session: this lab start's number; kit: the kit code, or empty;
+    // entryLocale: the name of the locale the entries are typed in ("de_DE",
+    // "C"), so that a check on another desktop reads them as typed; clock:
     // the time stamp of each row (empty times when there is no clock).
-    NotebookRecorder(int session, const QString &kit, Clock clock, RowSink sink);
+    NotebookRecorder(int session, const QString &kit, const QString &entryLocale, Clock clock, RowSink sink);
 
     void record(const SessionEvent &event) override;
 
@@ -27,10 +29,12 @@ public:
     static QString localTimeNow();
 
 private:
-    NotebookRow startRow(const SessionEvent &event, const char *eventName) const;
+    NotebookRow startRow(const SessionEvent &event, NotebookRow::EventKind kind) const;
+    void send(NotebookRow &row) const;
 
     int m_session;
     QString m_kit;
+    QString m_locale;
     Clock m_clock;
     RowSink m_sink;
 };

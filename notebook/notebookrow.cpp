@@ -1,5 +1,45 @@
 #include "notebookrow.h"
 
+#include <QRegularExpression>
+
+#include <algorithm>
+
+#include <cmath>
+
+namespace {
+
+constexpr std::array<NotebookRow::EventKind, 4> events{NotebookRow::EventKind::Run, NotebookRow::EventKind::EntryError,
+                                                       NotebookRow::EventKind::Abort, NotebookRow::EventKind::Probe};
+
+// A number as the lab writes one (a decimal point, no exponent), or as a
+// spreadsheet saves it again: trailing zeros gone ("6.5", "1"), or with a
+// decimal comma ("6,50").
+std::optional<double> plainNumber(const QString &text)
+{
+    static const QRegularExpression plain(QStringLiteral("^-?\\d+([.,]\\d+)?$"));
+    if (!plain.match(text).hasMatch())
+        return std::nullopt;
+    const double value = QString(text).replace(QLatin1Char(','), QLatin1Char('.')).toDouble();
+    return std::isfinite(value) ? std::optional<double>(value) : std::nullopt;
+}
+
+} // namespace
+
+const char *NotebookRow::eventName(EventKind event)
+{
+    switch (event) {
+    case EventKind::Run:
+        return "run";
+    case EventKind::EntryError:
+        return "entry error";
+    case EventKind::Abort:
+        return "abort";
+    case EventKind::Probe:
+        break;
+    }
+    return "probe";
+}
+
 NotebookRow::Column NotebookRow::oxideColumn(const QString &oxide)
 {
     for (int column = SiO2; column <= Na2O; ++column) {
@@ -7,4 +47,39 @@ NotebookRow::Column NotebookRow::oxideColumn(const QString &oxide)
             return Column(column);
     }
     return ColumnCount;
+}
+
+int NotebookRow::decimalsOf(Column column, EventKind event)
+{
+    if (event != EventKind::Probe)
+        return -1;
+    if (column == Temperature)
+        return 0;
+    return column >= SiO2 && column <= X2 ? 2 : -1;
+}
+
+QString NotebookRow::readFields()
+{
+    bool ok = false;
+    session = fields[Session].toInt(&ok);
+    if (!ok || session < 1)
+        return QStringLiteral("the session \"%1\" is not a number from 1 up").arg(fields[Session]);
+    if (fields[Experiment].toInt(&ok) < 1 || !ok)
+        return QStringLiteral("the experiment \"%1\" is not a number from 1 up").arg(fields[Experiment]);
+    const auto named = std::find_if(events.begin(), events.end(), [this](EventKind kind) {
+        return fields[Event] == QLatin1String(eventName(kind));
+    });
+    if (named == events.end())
+        return QStringLiteral("\"%1\" is not an event of the lab").arg(fields[Event]);
+    event = *named;
+    numbers.fill(std::nullopt);
+    for (int column = 0; column < ColumnCount; ++column) {
+        const QString &text = fields[column];
+        if (decimalsOf(Column(column), event) < 0 || text.isEmpty())
+            continue;
+        numbers[column] = plainNumber(text);
+        if (!numbers[column])
+            return QStringLiteral("%1 \"%2\" is not a number").arg(QLatin1String(columnNames[column]), text);
+    }
+    return {};
 }

@@ -3,9 +3,10 @@
 #include <QString>
 
 #include <array>
+#include <optional>
 
 // One row of a lab notebook: every field as the text the file holds, in the
-// notebook's columns.
+// notebook's columns, and what the row says read once from that text.
 //
 //   time        ISO 8601 with the offset from UTC ("2026-12-07T14:03:22+01:00")
 //   session     1 for the first lab start recorded in the file, then 2, 3, ...
@@ -23,28 +24,51 @@
 //               point ("0.08" where the report shows "00.08"); empty where the
 //               phase has no such oxide
 //   kit         the student's kit code, empty for the lab's own systems
+//   locale      the desktop locale the entries were typed in ("de_DE", "C");
+//               notebooks written before rows said so have no such column
 struct NotebookRow
 {
     enum Column {
         Time, Session, Experiment, Event, Grams1, Grams2, Temperature, Picture, Charge, Phase,
-        SiO2, Al2O3, MgO, CaO, Na2O, Total, X2, Kit, ColumnCount
+        SiO2, Al2O3, MgO, CaO, Na2O, Total, X2, Kit, Locale, ColumnCount
     };
     static constexpr std::array<const char *, ColumnCount> columnNames{
         "time", "session", "experiment", "event", "grams1", "grams2", "temperature", "picture", "charge",
-        "phase", "SiO2", "Al2O3", "MgO", "CaO", "Na2O", "total", "X2", "kit"};
-    static constexpr const char *runEvent = "run";
-    static constexpr const char *entryErrorEvent = "entry error";
-    static constexpr const char *abortEvent = "abort";
-    static constexpr const char *probeEvent = "probe";
+        "phase", "SiO2", "Al2O3", "MgO", "CaO", "Na2O", "total", "X2", "kit", "locale"};
 
-    std::array<QString, ColumnCount> fields;
+    enum class EventKind { Run, EntryError, Abort, Probe };
+
+    std::array<QString, ColumnCount> fields; // the text the file holds
     int lineNumber = 0; // the file's line the row starts on (the header is line 1)
+
+    // Read from the fields by readFields().
+    EventKind event = EventKind::Run;
+    int session = 0;
+    // The numbers the lab writes on a probe row (its temperature, oxides,
+    // total and X(2)); nothing where the field is empty.
+    std::array<std::optional<double>, ColumnCount> numbers{};
 
     QString &operator[](Column column) { return fields[column]; }
     const QString &operator[](Column column) const { return fields[column]; }
 
+    // Reads the event, session and numbers from the fields: an empty string,
+    // or why the fields are not a notebook row. Numbers may have a decimal
+    // comma, as a spreadsheet in a decimal-comma language saves them.
+    QString readFields();
+
+    bool isProbe() const { return event == EventKind::Probe; }
+    // A probe row of an analysed phase (not the lone row of a press with
+    // nothing to analyse).
+    bool isAnalysis() const { return isProbe() && !fields[Phase].isEmpty(); }
+    // Runs of every kind: the three entries as typed.
+    bool hasEntries() const { return !isProbe(); }
+
+    static const char *eventName(EventKind event);
     // The column of an oxide the report names ("SiO2"), or ColumnCount.
     static Column oxideColumn(const QString &oxide);
+    // The decimals the lab writes a number column with (the report's
+    // precision), or -1 for a column of text.
+    static int decimalsOf(Column column, EventKind event);
 };
 
 // A line of a notebook (or of a class list) that cannot be read or does not

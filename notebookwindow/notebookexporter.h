@@ -9,12 +9,12 @@
 //   orvane-notebook [FILE]
 //   orvane-notebook FILE --export OUT.svg|OUT.pdf|OUT.png [--experiment 1|2] [--locale NAME]
 // An unreadable or malformed notebook is refused, naming its line (exit 2);
-// a plot that cannot be written exits 1.
+// a plot that cannot be written exits 2 as well, saying why.
 class NotebookExporter
 {
 public:
     static constexpr int refused = 2;
-    static constexpr int writeFailed = 1;
+    static constexpr int writeFailed = 2;
 
     // The status to end the program with, or nothing when it is to open
     // its window on notebookPath() (empty: ask for a file).

@@ -1,5 +1,9 @@
 #include "notebooktablemodel.h"
 
+#include <QLocale>
+
+#include <cmath>
+
 int NotebookTableModel::rowCount(const QModelIndex &parent) const
 {
     return parent.isValid() ? 0 : int(m_rows.size());
@@ -17,11 +21,19 @@ QVariant NotebookTableModel::data(const QModelIndex &index, int role) const
     const QString &text = m_rows[index.row()].fields[index.column()];
     if (role == Qt::DisplayRole || role == Qt::ToolTipRole)
         return text; // as the report showed it, "12.50" and all
-    // Numbers sort as numbers, texts as texts.
+    // Numbers sort as numbers (the lab's, and entries typed with a decimal
+    // point or in the row's own locale), texts as texts.
     if (role == sortRole) {
+        const NotebookRow &row = m_rows[index.row()];
+        if (const std::optional<double> number = row.numbers[index.column()])
+            return *number;
         bool isNumber = false;
-        const double value = text.toDouble(&isNumber);
-        return isNumber ? QVariant(value) : QVariant(text);
+        double value = 0;
+        if (!row[NotebookRow::Locale].isEmpty())
+            value = QLocale(row[NotebookRow::Locale]).toDouble(text, &isNumber);
+        if (!isNumber)
+            value = text.toDouble(&isNumber);
+        return isNumber && std::isfinite(value) ? QVariant(value) : QVariant(text);
     }
     return {};
 }

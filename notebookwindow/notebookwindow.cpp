@@ -1,9 +1,12 @@
 #include "notebookwindow.h"
 
 #include "notebookcsv.h"
+#include "notebookplotfollower.h"
+#include "notebooksortproxy.h"
 #include "notebooktablemodel.h"
 #include "plotexport.h"
 #include "plotwidget.h"
+#include "wholefile.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -16,7 +19,6 @@
 #include <QListWidget>
 #include <QMenuBar>
 #include <QMessageBox>
-#include <QSortFilterProxyModel>
 #include <QSplitter>
 #include <QStatusBar>
 #include <QTabWidget>
@@ -36,7 +38,7 @@ constexpr int pollMilliseconds = 1000;
 NotebookWindow::NotebookWindow(QWidget *parent)
     : QMainWindow(parent)
     , m_model(new NotebookTableModel(this))
-    , m_proxy(new QSortFilterProxyModel(this))
+    , m_proxy(new NotebookSortProxy(this))
     , m_table(new QTableView)
     , m_filter(new QComboBox)
     , m_problems(new QListWidget)
@@ -71,9 +73,8 @@ NotebookWindow::NotebookWindow(QWidget *parent)
 
     for (const int experiment : experiments) {
         auto *plot = new PlotWidget;
-        m_plotData[experiment] = NotebookPlot::fromRows({}, experiment);
-        plot->setData(m_plotData[experiment].data);
-        m_plots[experiment] = plot;
+        m_plots[experiment] = new NotebookPlotFollower(m_model, experiment, plot, this);
+        connect(m_plots[experiment], &NotebookPlotFollower::problemsFound, this, &NotebookWindow::addProblems);
         m_tabs->addTab(plot, QStringLiteral("Experiment %1").arg(experiment));
     }
     auto *splitter = new QSplitter;
@@ -100,7 +101,7 @@ NotebookWindow::NotebookWindow(QWidget *parent)
 PlotWidget *NotebookWindow::plot(int experiment) const
 {
     const auto found = m_plots.find(experiment);
-    return found == m_plots.end() ? nullptr : found->second;
+    return found == m_plots.end() ? nullptr : found->second->plot();
 }
 
 QStringList NotebookWindow::problems() const
@@ -118,12 +119,9 @@ void NotebookWindow::open(const QString &path)
     m_path = path;
     m_consumed = 0;
     m_nextLine = 1;
-    m_model->setRows({});
+    m_form = {};
     m_problems->clear();
-    for (const int experiment : experiments) {
-        m_plotData[experiment] = NotebookPlot::fromRows({}, experiment);
-        m_plots[experiment]->setData(m_plotData[experiment].data);
-    }
+    m_model->setRows({});
     setWindowTitle(QStringLiteral("Lab notebook: %1").arg(path));
     m_watcher->addPath(path);
     m_poll->start(pollMilliseconds);
@@ -151,8 +149,8 @@ void NotebookWindow::readNewRows()
     const bool atStart = m_consumed == 0;
     const NotebookCsv::ParseResult parsed =
         atStart ? NotebookCsv::parse(bytes, NotebookCsv::Ending::StillGrowing)
-                : NotebookCsv::parseRows(bytes, m_nextLine, NotebookCsv::Ending::StillGrowing);
-    if (atStart && parsed.consumed == 0) {
+                : NotebookCsv::parseRows(bytes, m_nextLine, m_form, NotebookCsv::Ending::StillGrowing);
+    if (atStart && !parsed.hasHeader) {
         // No notebook (yet): said once, looked at again when the file changes.
         m_problems->clear();
         addProblems(parsed.problems);
@@ -160,28 +158,16 @@ void NotebookWindow::readNewRows()
     }
     m_nextLine += int(bytes.left(parsed.consumed).count('\n'));
     m_consumed += parsed.consumed;
-    const std::size_t first = m_model->rows().size();
-    m_model->appendRows(parsed.rows);
+    if (atStart)
+        m_form = parsed.form;
     addProblems(parsed.problems);
-    showRows(m_model->rows(), first);
+    // The plots follow the table.
+    m_model->appendRows(parsed.rows);
+    showCounts();
 }
 
-void NotebookWindow::showRows(const std::vector<NotebookRow> &rows, std::size_t first)
+void NotebookWindow::showCounts()
 {
-    for (const int experiment : experiments) {
-        NotebookPlot::Result &result = m_plotData[experiment];
-        const std::size_t before = result.data.markers.size();
-        const qsizetype problemsBefore = result.problems.size();
-        NotebookPlot::addRows(result, rows, first, experiment);
-        addProblems(result.problems.mid(problemsBefore));
-        if (first == 0) {
-            result.data.fitTemperatures();
-            m_plots[experiment]->setData(result.data);
-        } else {
-            m_plots[experiment]->appendMarkers(
-                std::vector<PlotMarker>(result.data.markers.begin() + qsizetype(before), result.data.markers.end()));
-        }
-    }
     statusBar()->showMessage(QStringLiteral("%1 rows, %2 could not be read")
                                  .arg(m_model->rows().size()).arg(m_problems->count()));
 }
@@ -209,12 +195,13 @@ void NotebookWindow::chooseFile()
 void NotebookWindow::exportPlot()
 {
     const int experiment = experiments[m_tabs->currentIndex()];
+    const PlotWidget *plot = m_plots[experiment]->plot();
     const QString path = QFileDialog::getSaveFileName(
         this, QStringLiteral("Export the plot of Experiment %1").arg(experiment),
         QStringLiteral("experiment-%1.svg").arg(experiment), QStringLiteral("SVG (*.svg);;PDF (*.pdf);;PNG (*.png)"));
     if (path.isEmpty())
         return;
-    if (const QString error = PlotExport::write(m_plots[experiment]->data(), path); !error.isEmpty())
+    if (const QString error = PlotExport::write(plot->data(), path); !error.isEmpty())
         QMessageBox::warning(this, QStringLiteral("Export plot"), error);
 }
 
@@ -228,10 +215,8 @@ void NotebookWindow::exportTable()
     QByteArray bytes = NotebookCsv::header();
     for (int row = 0; row < m_proxy->rowCount(); ++row)
         bytes += NotebookCsv::encode(m_model->rows()[m_proxy->mapToSource(m_proxy->index(row, 0)).row()]);
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
-        QMessageBox::warning(this, QStringLiteral("Export table"),
-                             QStringLiteral("%1 cannot be written: %2").arg(path, file.errorString()));
+    if (const QString error = WholeFile::write(path, bytes); !error.isEmpty())
+        QMessageBox::warning(this, QStringLiteral("Export table"), error);
 }
 
 void NotebookWindow::copySelection()

@@ -1,17 +1,18 @@
 #pragma once
 
-#include "notebookplot.h"
+#include "notebookcsv.h"
 
 #include <QMainWindow>
 
 #include <map>
 
+class NotebookPlotFollower;
+class NotebookSortProxy;
 class NotebookTableModel;
 class PlotWidget;
 class QComboBox;
 class QFileSystemWatcher;
 class QListWidget;
-class QSortFilterProxyModel;
 class QTabWidget;
 class QTableView;
 class QTimer;
@@ -42,20 +43,20 @@ private:
     void exportTable();
     void copySelection();
     void filterByExperiment(int choice);
-    void showRows(const std::vector<NotebookRow> &rows, std::size_t first);
     void addProblems(const QList<LineProblem> &problems);
+    void showCounts();
 
     QString m_path;
     qsizetype m_consumed = 0;
     int m_nextLine = 1;
+    NotebookCsv::Form m_form;
     NotebookTableModel *m_model;
-    QSortFilterProxyModel *m_proxy;
+    NotebookSortProxy *m_proxy;
     QTableView *m_table;
     QComboBox *m_filter;
     QListWidget *m_problems;
     QTabWidget *m_tabs;
-    std::map<int, PlotWidget *> m_plots;
-    std::map<int, NotebookPlot::Result> m_plotData;
+    std::map<int, NotebookPlotFollower *> m_plots;
     QFileSystemWatcher *m_watcher;
     QTimer *m_poll;
 };

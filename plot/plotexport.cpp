@@ -3,6 +3,7 @@
 #include "phaseplot.h"
 
 #include <QFileInfo>
+#include <QSaveFile>
 #include <QImage>
 #include <QPainter>
 #include <QPdfWriter>
@@ -18,36 +19,39 @@ void PlotExport::drawWithoutScreenWhenThereIsNone()
 QString PlotExport::write(const PlotData &data, const QString &path, QSize size)
 {
     const QString suffix = QFileInfo(path).suffix().toLower();
+    if (suffix != QLatin1String("svg") && suffix != QLatin1String("pdf") && suffix != QLatin1String("png"))
+        return QStringLiteral("%1: the plot is written as .svg, .pdf or .png").arg(path);
+    // Drawn into a file beside the old one, which it replaces only when
+    // every byte is written: a full disk leaves the old plot as it was.
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return QStringLiteral("cannot write %1: %2").arg(path, file.errorString());
     const PhasePlot plot(data);
+    bool drawn = false;
     if (suffix == QLatin1String("svg")) {
         QSvgGenerator generator;
-        generator.setFileName(path);
+        generator.setOutputDevice(&file);
         generator.setSize(size);
         generator.setViewBox(QRect(QPoint(0, 0), size));
         generator.setTitle(data.title);
         generator.setDescription(QStringLiteral("Temperature against X(2) with %1 markers").arg(data.markers.size()));
         QPainter painter;
-        if (!painter.begin(&generator))
-            return QStringLiteral("cannot write %1").arg(path);
-        plot.paint(painter, QRectF(QPointF(0, 0), size));
-        painter.end();
-        return QFileInfo(path).size() > 0 ? QString() : QStringLiteral("cannot write %1").arg(path);
-    }
-    if (suffix == QLatin1String("pdf")) {
-        QPdfWriter writer(path);
+        if (painter.begin(&generator)) {
+            plot.paint(painter, QRectF(QPointF(0, 0), size));
+            drawn = painter.end();
+        }
+    } else if (suffix == QLatin1String("pdf")) {
+        QPdfWriter writer(&file);
         writer.setPageSize(QPageSize(QPageSize::A4));
         writer.setPageOrientation(QPageLayout::Landscape);
         writer.setTitle(data.title);
         writer.setCreator(QStringLiteral("Orvane Experimental Labs"));
         QPainter painter;
-        if (!painter.begin(&writer))
-            return QStringLiteral("cannot write %1").arg(path);
-        const QRect page = painter.viewport();
-        plot.paint(painter, QRectF(page));
-        painter.end();
-        return QString();
-    }
-    if (suffix == QLatin1String("png")) {
+        if (painter.begin(&writer)) {
+            plot.paint(painter, QRectF(painter.viewport()));
+            drawn = painter.end();
+        }
+    } else {
         QImage image(size * 2, QImage::Format_RGB32);
         image.setDevicePixelRatio(2);
         image.fill(Qt::white);
@@ -55,7 +59,10 @@ QString PlotExport::write(const PlotData &data, const QString &path, QSize size)
             QPainter painter(&image);
             plot.paint(painter, QRectF(QPointF(0, 0), size));
         }
-        return image.save(path, "PNG") ? QString() : QStringLiteral("cannot write %1").arg(path);
+        drawn = image.save(&file, "PNG");
     }
-    return QStringLiteral("%1: the plot is written as .svg, .pdf or .png").arg(path);
+    // A writer that failed part way sets the file's error; commit() says so.
+    if (!drawn || !file.commit())
+        return QStringLiteral("cannot write %1: %2").arg(path, file.errorString());
+    return {};
 }

@@ -32,7 +32,7 @@ QByteArray notebookOf(int count, std::vector<NotebookRow> &sessionRows)
     }
     WorksheetRunner runner(labExperiments(), QLocale::c());
     QByteArray bytes = NotebookCsv::header();
-    NotebookRecorder recorder(1, QString(), &NotebookRecorder::localTimeNow, [&](const NotebookRow &row) {
+    NotebookRecorder recorder(1, QString(), QStringLiteral("C"), &NotebookRecorder::localTimeNow, [&](const NotebookRow &row) {
         if (int(sessionRows.size()) < count)
             sessionRows.push_back(row);
     });

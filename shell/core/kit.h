@@ -9,12 +9,15 @@
 // of their own. It fixes where the analytical scatter starts and, for each
 // experiment, a variant of its diagram (see DiagramWarp): how far each end
 // member's melting point moves (at most 40 degrees) and how composition is
-// warped.
+// warped. A mineral's melting point moves by the same amount in every
+// experiment of a kit: anorthite, mineral 2 of both, melts at one
+// temperature in both.
 //
-// A code is eight characters shown as two groups of four, "K7M2-QX4P":
+// A code is eight characters shown as two groups of four, "K7M2-QX4J":
 // seven carry the kit's number, the eighth is a check character. Letters and
 // digits that look alike are not used (no 0, O, 1, I, L), so the alphabet
-// has 31 characters; case and dashes are ignored. The check character makes
+// has 31 characters; case, dashes and spaces are ignored (any of them: a
+// handout's en dash or no-break space as well). The check character makes
 // the weighted sum of the eight values, position i weighing i, a multiple
 // of 31: since 31 is prime, a single mistyped character and two neighbours
 // swapped always break it, so a typo is an error, never another system.
@@ -46,9 +49,22 @@ public:
     // Experiment 1's eutectic lands between X(2) 0.34 and 0.50; Experiment
     // 2's loop is warped as much.
     Variant variant(int experiment) const;
+    // How far the kit moves the melting point of a mineral, by its name
+    // ("anorthite"), in degrees Celsius from -40 to 40: the same in every
+    // experiment and system.
+    int meltShift(std::string_view mineral) const;
 
 private:
     explicit Kit(std::uint64_t number) : m_number(number) {}
+
+    // What an experiment's own sequence draws: two shifts, then the warp.
+    struct Draws
+    {
+        int firstShift = 0;
+        int secondShift = 0;
+        double stretch = 1;
+    };
+    Draws draws(int experiment) const;
 
     std::uint64_t m_number;
 };

@@ -32,6 +32,29 @@ MicroprobeReport ExperimentSession::report(ScatterSource &scatter, const QLocale
     return m_model->report(scatter, m_drawCount, format);
 }
 
+SessionEvent ExperimentSession::eventOf(const EntryTexts &entries, const RunResult &result) const
+{
+    switch (result.kind) {
+    case RunResult::Kind::ChargeShown:
+        return {SessionEvent::Kind::Run, this, entries, result.charge, {}};
+    case RunResult::Kind::EntryError:
+        return {SessionEvent::Kind::EntryError, this, entries, {}, {}};
+    case RunResult::Kind::Aborted:
+        break;
+    }
+    return abortEvent(entries);
+}
+
+SessionEvent ExperimentSession::abortEvent(const EntryTexts &entries) const
+{
+    return {SessionEvent::Kind::Abort, this, entries, {}, {}};
+}
+
+SessionEvent ExperimentSession::probeEvent(const MicroprobeReport &report) const
+{
+    return {SessionEvent::Kind::Probe, this, {}, {}, report};
+}
+
 QString ExperimentSession::entryErrorMessage(int entryIndex) const
 {
     if (entryIndex == TemperatureEntry)

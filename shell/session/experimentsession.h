@@ -1,6 +1,7 @@
 #pragma once
 
 #include "experimentdefinition.h"
+#include "sessionevent.h"
 
 #include <QLocale>
 #include <QString>
@@ -41,6 +42,15 @@ public:
     RunResult run(const EntryTexts &texts, const QLocale &locale);
     // A microprobe press: the report of the last run, numbers in the locale's way.
     MicroprobeReport report(ScatterSource &scatter, const QLocale &locale);
+
+    // What a notebook records of a run's result and of a press: the one
+    // place that says which event a result is, for the windows and the
+    // worksheet runner alike.
+    SessionEvent eventOf(const EntryTexts &entries, const RunResult &result) const;
+    // A run that passed its checks but could not be shown (its picture
+    // missing): it ended on the error path.
+    SessionEvent abortEvent(const EntryTexts &entries) const;
+    SessionEvent probeEvent(const MicroprobeReport &report) const;
 
     QString entryErrorMessage(int entryIndex) const;
     // The charge's picture file and what it shows, in this experiment's words.

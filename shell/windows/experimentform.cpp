@@ -59,11 +59,11 @@ void ExperimentForm::Command1_Click()
     const ExperimentSession::RunResult result = m_session.run(entries, QLocale());
     switch (result.kind) {
     case ExperimentSession::RunResult::Kind::EntryError:
-        record(SessionEvent::Kind::EntryError, entries);
+        record(m_session.eventOf(entries, result));
         takeEntryErrorPath(result.entryIndex);
         return;
     case ExperimentSession::RunResult::Kind::Aborted:
-        record(SessionEvent::Kind::Abort, entries);
+        record(m_session.eventOf(entries, result));
         takeUnexpectedErrorPath();
         return;
     case ExperimentSession::RunResult::Kind::ChargeShown:
@@ -75,19 +75,19 @@ void ExperimentForm::Command1_Click()
     const wmf::ReadResult picture = wmf::Picture::readFile(QDir::current().filePath(pictureName));
     if (!picture.isValid()) {
         qWarning("Charge picture %s: %s", qPrintable(pictureName), qPrintable(picture.error));
-        record(SessionEvent::Kind::Abort, entries);
+        record(m_session.abortEvent(entries));
         takeUnexpectedErrorPath();
         return;
     }
     m_window->showPicture(*picture.picture, pictureName, m_session.describe(result.charge));
-    record(SessionEvent::Kind::Run, entries, result.charge);
+    record(m_session.eventOf(entries, result));
     m_window->focusEntry(0);
 }
 
-void ExperimentForm::record(SessionEvent::Kind kind, const ExperimentWindow::EntryTexts &entries, const Charge &charge)
+void ExperimentForm::record(const SessionEvent &event)
 {
     if (m_recorder)
-        m_recorder->record({kind, &m_session, entries, charge, {}});
+        m_recorder->record(event);
 }
 
 void ExperimentForm::takeEntryErrorPath(int index)
@@ -120,8 +120,7 @@ void ExperimentForm::Command2_Click()
 
 void ExperimentForm::Command3_Click()
 {
-    SessionEvent probe{SessionEvent::Kind::Probe, &m_session, {}, {}, m_session.report(m_scatter, QLocale())};
+    const SessionEvent probe = m_session.probeEvent(m_session.report(m_scatter, QLocale()));
     m_window->showReport(QString::fromStdString(probe.report.text));
-    if (m_recorder)
-        m_recorder->record(probe);
+    record(probe);
 }

@@ -45,7 +45,7 @@ private:
     void takeEntryErrorPath(int index);
     void takeUnexpectedErrorPath();
     void showMessage(const QString &title, const QString &text);
-    void record(SessionEvent::Kind kind, const ExperimentWindow::EntryTexts &entries, const Charge &charge = {});
+    void record(const SessionEvent &event);
 
     ExperimentLayout m_layout;
     ExperimentSession m_session;

@@ -1,6 +1,7 @@
 // Kit codes: what they carry, and that a typo never makes another system.
 #include "diagramwarp.h"
 #include "kit.h"
+#include "labexperiments.h"
 
 #include <QtTest>
 
@@ -29,6 +30,9 @@ private slots:
     void everyTypoAndSwapIsCaught();
     void codesThatAreNoKit_data();
     void codesThatAreNoKit();
+    void pastedCodesAreRead_data();
+    void pastedCodesAreRead();
+    void readmeCodesAreKits();
     void variantsStayInTheirBounds();
     void codesHandedOutStayValid_data();
     void codesHandedOutStayValid();
@@ -85,6 +89,9 @@ void KitTest::codesThatAreNoKit_data()
     QTest::addRow("too short") << "K7M2-QX4" << "this one has 7";
     QTest::addRow("too long") << "K7M2-QX4PP" << "this one has more";
     QTest::addRow("empty") << "" << "this one has 0";
+    QTest::addRow("a letter with an accent") << "K7M2-QX4\u00C9" << "'\u00C9' is in no kit code";
+    QTest::addRow("a control character") << "K7M2\u0007QX4P" << "the invisible character U+0007";
+    QTest::addRow("a byte that is no text") << QString::fromLatin1("6NUR\xE2XT58") << "is in no kit code";
 }
 
 void KitTest::codesThatAreNoKit()
@@ -94,6 +101,51 @@ void KitTest::codesThatAreNoKit()
     std::string error;
     QVERIFY(!Kit::fromCode(code.toStdString(), &error));
     QVERIFY2(QString::fromStdString(error).contains(why), error.c_str());
+    // The message is text: a character, never a lone byte of one.
+    QVERIFY(QString::fromStdString(error).toUtf8().toStdString() == error);
+}
+
+void KitTest::pastedCodesAreRead_data()
+{
+    // Handouts and web pages put other dashes and spaces into a code.
+    QTest::addColumn<QString>("pasted");
+    QTest::addRow("an en dash") << "6NUR\u2013XT58";
+    QTest::addRow("an em dash") << "6NUR\u2014XT58";
+    QTest::addRow("a minus sign") << "6NUR\u2212XT58";
+    QTest::addRow("a non-breaking hyphen") << "6NUR\u2011XT58";
+    QTest::addRow("a no-break space") << "6NUR\u00A0XT58";
+    QTest::addRow("a narrow no-break space") << "6NUR\u202FXT58";
+    QTest::addRow("a zero-width space and a tab") << "\t6NUR\u200BXT58 ";
+    QTest::addRow("a byte order mark in front") << "\uFEFF6nur-xt58";
+    QTest::addRow("an ideographic space") << "6NUR\u3000XT58";
+}
+
+void KitTest::pastedCodesAreRead()
+{
+    QFETCH(QString, pasted);
+    std::string why;
+    const std::optional<Kit> kit = Kit::fromCode(pasted.toUtf8().toStdString(), &why);
+    QVERIFY2(kit, why.c_str());
+    QCOMPARE(QString::fromStdString(kit->code()), QStringLiteral("6NUR-XT58"));
+}
+
+void KitTest::readmeCodesAreKits()
+{
+    // Every code the README shows a student or an instructor is a real kit.
+    QFile readme(QStringLiteral(LAB_SOURCE_DIR "/README.md"));
+    QVERIFY(readme.open(QIODevice::ReadOnly));
+    const QString text = QString::fromUtf8(readme.readAll());
+    static const QRegularExpression code(QStringLiteral("\\b[0-9A-Za-z]{4}-[0-9A-Za-z]{4}\\b"));
+    int seen = 0;
+    for (const QRegularExpressionMatch &match : code.globalMatch(text)) {
+        const QString found = match.captured();
+        if (!found.contains(QRegularExpression(QStringLiteral("\\d"))) || found.startsWith(QLatin1String("YYYY")))
+            continue; // words such as "five-step" are no codes
+        std::string why;
+        QVERIFY2(Kit::fromCode(found.toStdString(), &why), qPrintable(found + QStringLiteral(": ") + QString::fromStdString(why)));
+        ++seen;
+    }
+    QVERIFY(seen >= 4);
 }
 
 void KitTest::variantsStayInTheirBounds()
@@ -113,9 +165,12 @@ void KitTest::variantsStayInTheirBounds()
         }
         lowestStretch2 = std::min(lowestStretch2, kit.variant(2).stretch);
         highestStretch2 = std::max(highestStretch2, kit.variant(2).stretch);
-        // The eutectic's X(2) of 0.42 lands between 0.34 and 0.50.
-        const double k = kit.variant(1).stretch;
-        const double eutectic = 0.42 / (0.42 + k * 0.58);
+        // The eutectic's X(2) of 0.42 lands between 0.34 and 0.50 in the
+        // kit's own diagram.
+        double eutectic = -1;
+        for (const DiagramOutline::Label &label : labExperiments(&kit).front().outline().labels)
+            if (label.names)
+                eutectic = label.names->x2;
         QVERIFY2(eutectic >= 0.34 - 1e-12 && eutectic <= 0.50 + 1e-12, qPrintable(QString::number(eutectic)));
         lowestEutectic = std::min(lowestEutectic, eutectic);
         highestEutectic = std::max(highestEutectic, eutectic);

@@ -26,7 +26,7 @@ inline std::vector<NotebookRow> recordedRows(const QString &worksheet, const QLo
 {
     std::vector<NotebookRow> rows;
     WorksheetRunner runner(labExperiments(), locale);
-    NotebookRecorder recorder(session, kit, clock, [&rows](const NotebookRow &row) { rows.push_back(row); });
+    NotebookRecorder recorder(session, kit, locale.name(), clock, [&rows](const NotebookRow &row) { rows.push_back(row); });
     runner.setRecorder(&recorder);
     QString error;
     if (!runner.runScript(worksheet, QStringLiteral("sheet"), error))

@@ -111,10 +111,25 @@ void InstructorToolsTest::checkFindsWhatWasChanged()
 
 void InstructorToolsTest::checkReadsEntriesInTheStudentsLocale()
 {
+    // A German desktop's notebook checked on an English one: its rows say
+    // their entries were typed in de_DE, where "1.300" is 1300 degrees.
     const QLocale german(QLocale::German, QLocale::Germany);
-    const std::vector<NotebookRow> rows = filed(rowsOf(QStringLiteral("exp1 run 0,5 0,5 1300\nexp1 probe\n"), german));
-    QVERIFY(NotebookCheck(german).check(rows).disagreements.isEmpty());
-    const QStringList inC = texts(NotebookCheck(QLocale::c()).check(rows).disagreements);
+    const std::vector<NotebookRow> rows =
+        filed(rowsOf(QStringLiteral("exp1 run 0,5 0,5 1.300\nexp1 probe\n"), german));
+    QCOMPARE(rows.front()[NotebookRow::Locale], QStringLiteral("de_DE"));
+    QCOMPARE(rows.at(1)[NotebookRow::Temperature], QStringLiteral("1300"));
+    for (const QLocale &checkedIn : {QLocale::c(), QLocale(QLocale::English, QLocale::UnitedStates), german})
+        QVERIFY2(NotebookCheck(checkedIn).check(rows).disagreements.isEmpty(), qPrintable(checkedIn.name()));
+
+    // A notebook written before rows named their locale is read in the
+    // locale the instructor names.
+    QByteArray old = NotebookCsv::header({NotebookCsv::Shape::WithoutLocale, ','});
+    for (const NotebookRow &row : rows)
+        old += NotebookCsv::encode(row, {NotebookCsv::Shape::WithoutLocale, ','});
+    const NotebookCsv::ParseResult parsed = NotebookCsv::parse(old);
+    QVERIFY(parsed.problems.isEmpty());
+    QVERIFY(NotebookCheck(german).check(parsed.rows).disagreements.isEmpty());
+    const QStringList inC = texts(NotebookCheck(QLocale::c()).check(parsed.rows).disagreements);
     QVERIFY2(!inC.isEmpty() && inC.first().startsWith(QStringLiteral("line 2: event: recorded \"run\", the lab gives "
                                                                       "\"entry error\"")),
              qPrintable(inC.join(QLatin1Char('\n'))));
@@ -147,12 +162,12 @@ void InstructorToolsTest::runsLieInTheFieldsOfTheirPhases()
         std::size_t run = 0;
         for (std::size_t index = 0; index < rows.size(); ++index) {
             if (rows[index][NotebookRow::Experiment].toInt() != experiment.number
-                || rows[index][NotebookRow::Event] != QLatin1String(NotebookRow::runEvent))
+                || rows[index].event != NotebookRow::EventKind::Run)
                 continue;
             bool glass = false;
             bool crystal = false;
             for (std::size_t probe = index + 1; probe < rows.size()
-                 && rows[probe][NotebookRow::Event] == QLatin1String(NotebookRow::probeEvent); ++probe) {
+                 && rows[probe].isProbe(); ++probe) {
                 glass = glass || rows[probe][NotebookRow::Phase] == QLatin1String("glass");
                 crystal = crystal || rows[probe][NotebookRow::Phase].startsWith(QLatin1String("crystal"));
             }

@@ -81,13 +81,8 @@ ExperimentSession *WorksheetRunner::session(int number)
 void WorksheetRunner::run(ExperimentSession &target, const ExperimentSession::EntryTexts &entries)
 {
     const ExperimentSession::RunResult result = target.run(entries, m_locale);
-    if (m_recorder) {
-        const SessionEvent::Kind kind = result.kind == ExperimentSession::RunResult::Kind::ChargeShown
-            ? SessionEvent::Kind::Run
-            : result.kind == ExperimentSession::RunResult::Kind::EntryError ? SessionEvent::Kind::EntryError
-                                                                             : SessionEvent::Kind::Abort;
-        m_recorder->record({kind, &target, entries, result.charge, {}});
-    }
+    if (m_recorder)
+        m_recorder->record(target.eventOf(entries, result));
     if (m_outputMode == Output::Everything)
         m_output += QStringLiteral("exp%1 run %2 %3 %4 -> %5\n")
                         .arg(target.definition().number)
@@ -98,7 +93,7 @@ void WorksheetRunner::probe(ExperimentSession &target)
 {
     const MicroprobeReport probe = target.report(m_scatter, m_locale);
     if (m_recorder)
-        m_recorder->record({SessionEvent::Kind::Probe, &target, {}, {}, probe});
+        m_recorder->record(target.probeEvent(probe));
     const QString report = QString::fromStdString(probe.text);
     if (m_outputMode == Output::Everything) {
         m_output += QStringLiteral("exp%1 probe ->\n").arg(target.definition().number);

@@ -13,9 +13,10 @@
 // charge held, each analysed phase a smaller marker at its X(2) and the
 // report's temperature. Nothing else: no curve, no field, no eutectic.
 //
-// The entries of a run are stored as typed, so they are read with the
-// desktop's locale (a German notebook says "0,5"), then with a decimal
-// point.
+// The entries of a run are stored as typed, so they are read in the locale
+// the row names (a German notebook says "0,5"); a row of a notebook written
+// before rows named their locale is read with the given one, then with a
+// decimal point.
 class NotebookPlot
 {
 public:

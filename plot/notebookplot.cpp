@@ -56,9 +56,7 @@ std::optional<PlotMarker::Kind> kindOfPicture(const QString &picture)
 
 bool NotebookPlot::isPlotted(const NotebookRow &row)
 {
-    const QString &event = row[NotebookRow::Event];
-    return event == QLatin1String(NotebookRow::runEvent)
-        || (event == QLatin1String(NotebookRow::probeEvent) && !row[NotebookRow::Phase].isEmpty());
+    return row.event == NotebookRow::EventKind::Run || row.isAnalysis();
 }
 
 NotebookPlot::Result NotebookPlot::fromRows(const std::vector<NotebookRow> &rows, int experiment,
@@ -81,25 +79,26 @@ int NotebookPlot::addRows(Result &result, const std::vector<NotebookRow> &rows, 
         if (row[NotebookRow::Experiment] != number || !isPlotted(row))
             continue;
         const auto problem = [&](const QString &why) { result.problems << LineProblem{row.lineNumber, why}; };
-        if (row[NotebookRow::Event] == QLatin1String(NotebookRow::probeEvent)) {
-            bool hasTemperature = false;
-            bool hasX2 = false;
-            const QPointF at(row[NotebookRow::X2].toDouble(&hasX2), row[NotebookRow::Temperature].toDouble(&hasTemperature));
-            if (!hasTemperature || !hasX2 || !isPlausible(at)) {
+        if (row.isProbe()) {
+            const std::optional<double> x2 = row.numbers[NotebookRow::X2];
+            const std::optional<double> temperature = row.numbers[NotebookRow::Temperature];
+            if (!x2 || !temperature || !isPlausible(QPointF(*x2, *temperature))) {
                 problem(QStringLiteral("the analysis has no X(2) and temperature to plot"));
                 continue;
             }
             const bool glass = row[NotebookRow::Phase] == QLatin1String("glass");
             result.data.markers.push_back(
-                {glass ? PlotMarker::Kind::GlassPhase : PlotMarker::Kind::CrystalPhase, at,
+                {glass ? PlotMarker::Kind::GlassPhase : PlotMarker::Kind::CrystalPhase, QPointF(*x2, *temperature),
                  QStringLiteral("line %1: %2 analysed at %3 °C, X(2) %4")
                      .arg(row.lineNumber).arg(row[NotebookRow::Phase], row[NotebookRow::Temperature],
                                               row[NotebookRow::X2])});
             continue;
         }
-        const std::optional<double> grams1 = typedNumber(row[NotebookRow::Grams1], entryLocale);
-        const std::optional<double> grams2 = typedNumber(row[NotebookRow::Grams2], entryLocale);
-        const std::optional<double> temperature = typedNumber(row[NotebookRow::Temperature], entryLocale);
+        // Entries are read in the locale the row says they were typed in.
+        const QLocale locale = row[NotebookRow::Locale].isEmpty() ? entryLocale : QLocale(row[NotebookRow::Locale]);
+        const std::optional<double> grams1 = typedNumber(row[NotebookRow::Grams1], locale);
+        const std::optional<double> grams2 = typedNumber(row[NotebookRow::Grams2], locale);
+        const std::optional<double> temperature = typedNumber(row[NotebookRow::Temperature], locale);
         if (!grams1 || !grams2 || !temperature || *grams1 + *grams2 <= 0
             || !isPlausible(QPointF(*grams2 / (*grams1 + *grams2), *temperature))) {
             problem(QStringLiteral("the run's entries are not numbers of a run"));

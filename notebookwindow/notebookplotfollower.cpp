@@ -1,0 +1,40 @@
+#include "notebookplotfollower.h"
+
+#include "notebooktablemodel.h"
+#include "plotwidget.h"
+
+NotebookPlotFollower::NotebookPlotFollower(const NotebookTableModel *model, int experiment, PlotWidget *plot,
+                                           QObject *parent)
+    : QObject(parent)
+    , m_model(model)
+    , m_experiment(experiment)
+    , m_plot(plot)
+{
+    connect(model, &QAbstractItemModel::modelReset, this, &NotebookPlotFollower::rebuild);
+    connect(model, &QAbstractItemModel::rowsInserted, this, &NotebookPlotFollower::addRows);
+    rebuild();
+}
+
+void NotebookPlotFollower::rebuild()
+{
+    m_result = NotebookPlot::fromRows(m_model->rows(), m_experiment);
+    m_plot->setData(m_result.data);
+    if (!m_result.problems.isEmpty())
+        emit problemsFound(m_result.problems);
+}
+
+void NotebookPlotFollower::addRows(const QModelIndex &, int first, int)
+{
+    if (first == 0) {
+        rebuild();
+        return;
+    }
+    const std::size_t markersBefore = m_result.data.markers.size();
+    const qsizetype problemsBefore = m_result.problems.size();
+    // Rows are only ever added at the end, so they run to the last one.
+    NotebookPlot::addRows(m_result, m_model->rows(), std::size_t(first), m_experiment);
+    m_plot->appendMarkers(std::vector<PlotMarker>(m_result.data.markers.begin() + qsizetype(markersBefore),
+                                                  m_result.data.markers.end()));
+    if (m_result.problems.size() > problemsBefore)
+        emit problemsFound(m_result.problems.mid(problemsBefore));
+}
