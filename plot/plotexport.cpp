@@ -1,9 +1,10 @@
 #include "plotexport.h"
 
 #include "phaseplot.h"
+#include "wholefile.h"
 
 #include <QFileInfo>
-#include <QSaveFile>
+#include <QBuffer>
 #include <QImage>
 #include <QPainter>
 #include <QPdfWriter>
@@ -21,16 +22,15 @@ QString PlotExport::write(const PlotData &data, const QString &path, QSize size)
     const QString suffix = QFileInfo(path).suffix().toLower();
     if (suffix != QLatin1String("svg") && suffix != QLatin1String("pdf") && suffix != QLatin1String("png"))
         return QStringLiteral("%1: the plot is written as .svg, .pdf or .png").arg(path);
-    // Drawn into a file beside the old one, which it replaces only when
-    // every byte is written: a full disk leaves the old plot as it was.
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return QStringLiteral("cannot write %1: %2").arg(path, file.errorString());
+    // Drawn in memory first: Qt's writers do not all say when a write falls
+    // short, and the file is then written whole or not at all.
+    QBuffer drawing;
+    drawing.open(QIODevice::WriteOnly);
     const PhasePlot plot(data);
     bool drawn = false;
     if (suffix == QLatin1String("svg")) {
         QSvgGenerator generator;
-        generator.setOutputDevice(&file);
+        generator.setOutputDevice(&drawing);
         generator.setSize(size);
         generator.setViewBox(QRect(QPoint(0, 0), size));
         generator.setTitle(data.title);
@@ -41,7 +41,7 @@ QString PlotExport::write(const PlotData &data, const QString &path, QSize size)
             drawn = painter.end();
         }
     } else if (suffix == QLatin1String("pdf")) {
-        QPdfWriter writer(&file);
+        QPdfWriter writer(&drawing);
         writer.setPageSize(QPageSize(QPageSize::A4));
         writer.setPageOrientation(QPageLayout::Landscape);
         writer.setTitle(data.title);
@@ -59,10 +59,9 @@ QString PlotExport::write(const PlotData &data, const QString &path, QSize size)
             QPainter painter(&image);
             plot.paint(painter, QRectF(QPointF(0, 0), size));
         }
-        drawn = image.save(&file, "PNG");
+        drawn = image.save(&drawing, "PNG");
     }
-    // A writer that failed part way sets the file's error; commit() says so.
-    if (!drawn || !file.commit())
-        return QStringLiteral("cannot write %1: %2").arg(path, file.errorString());
-    return {};
+    if (!drawn || drawing.data().isEmpty())
+        return QStringLiteral("cannot draw %1").arg(path);
+    return WholeFile::write(path, drawing.data());
 }

@@ -293,8 +293,9 @@ def check_notebook_against_key(notebook, expected):
         check(re.fullmatch(r"\d{4}-\d\d-\d\dT\d\d:\d\d:\d\d[+-]\d\d:\d\d", row[0]), f"time {row[0]!r}")
         # Every field but the time is what the answer key says the windows showed.
         equal(row[1:], predicted[1:], "a notebook row")
-    # The instructor's check finds every row to be what the lab gives.
-    checked = subprocess.run([ANSWER_KEY, "--locale", "C", "--check", notebook], capture_output=True, text=True)
+    # The instructor's check finds every row to be what the lab gives, on a
+    # desktop of another locale too: the rows say theirs.
+    checked = subprocess.run([ANSWER_KEY, "--locale", "de_DE", "--check", notebook], capture_output=True, text=True)
     equal(checked.returncode, 0, f"--check of the genuine notebook ({checked.stdout}{checked.stderr})")
     return rows
 
@@ -371,6 +372,101 @@ def scenario_notebook(display):
         shutil.rmtree(folder, ignore_errors=True)
 
 
+def run_in_experiment_1(lab, grams1, grams2, temperature):
+    """Alt+1, one run that shows its picture, Esc: back at the menu."""
+    lab.keys("alt+1")
+    window = lab.window("Experiment 1")
+    start_run(lab, window, grams1, grams2, temperature)
+    wait_picture(lab, window)
+    lab.keys("Escape")
+    lab.wait_closed("Experiment 1")
+
+
+def scenario_two_labs_one_notebook(display):
+    """A student starts the lab twice on today's notebook, to have both
+    experiments open: each start records its own session, their rows
+    interleave in the file, and the check finds every row genuine."""
+    folder = tempfile.mkdtemp()
+    notebook = os.path.join(folder, "notebook.csv")
+    first = Lab(LAB, PICTURES, display, {"HOME": folder}, ["--notebook", notebook])
+    second = None
+    try:
+        run_in_experiment_1(first, "0.5", "0.5", "1300")
+        second = Lab(LAB, PICTURES, display, {"HOME": folder}, ["--notebook", notebook])
+        run_in_experiment_1(second, "0.8", "0.2", "1300")
+        first.activate()
+        run_in_experiment_1(first, "0.2", "0.8", "1400")
+        second.activate()
+        second.keys("alt+x")
+        equal(second.wait_exit(), 0, "the second lab's exit status")
+        first.activate()
+        first.keys("alt+x")
+        equal(first.wait_exit(), 0, "the first lab's exit status")
+    finally:
+        first.close()
+        if second:
+            second.close()
+    try:
+        rows = notebook_rows(notebook)
+        equal([(row[1], row[4]) for row in rows[1:]], [("1", "0.5"), ("2", "0.8"), ("1", "0.2")],
+              "sessions and grams of the rows, in the order written")
+        checked = subprocess.run([ANSWER_KEY, "--check", notebook], capture_output=True, text=True)
+        equal(checked.returncode, 0, f"--check of both labs' notebook ({checked.stdout}{checked.stderr})")
+        check("in 2 sessions" in checked.stdout, checked.stdout)
+        equal(files_under(folder), ["notebook.csv"], "files left beside the notebook")
+    finally:
+        shutil.rmtree(folder, ignore_errors=True)
+
+
+def round_trip_through_calc(notebook, folder, quote_all_text):
+    """The notebook opened in LibreOffice Calc and saved again as CSV, with
+    the defaults or with "quote all text cells"."""
+    out = os.path.join(folder, "quoted" if quote_all_text else "defaults")
+    subprocess.run(["soffice", f"-env:UserInstallation=file://{folder}/calc-profile", "--headless",
+                    "--infilter=CSV:44,34,76,1",
+                    "--convert-to", f"csv:Text - txt - csv (StarCalc):44,34,76,1,,0,{str(quote_all_text).lower()}",
+                    "--outdir", out, notebook], check=True, capture_output=True)
+    return os.path.join(out, os.path.basename(notebook))
+
+
+def scenario_notebook_through_a_spreadsheet(display):
+    """A notebook the real lab wrote, saved again by LibreOffice Calc: the
+    check still finds it genuine, the notebook window still plots it, and
+    the lab goes on recording in it."""
+    folder = tempfile.mkdtemp()
+    notebook = os.path.join(folder, "notebook.csv")
+    lab = Lab(LAB, PICTURES, display, {"HOME": folder}, ["--notebook", notebook])
+    try:
+        type_notebook_session(lab)
+        lab.keys("alt+x")
+        equal(lab.wait_exit(), 0, "exit status after Alt+X")
+    finally:
+        lab.close()
+    try:
+        for quote_all_text in (False, True):
+            saved = round_trip_through_calc(notebook, folder, quote_all_text)
+            with open(saved, "rb") as handle:
+                text = handle.read()
+            check(b"\r\n" not in text and b",1.00," not in text, "Calc wrote LF and its own numbers")
+            check(text.startswith(b'"time"') == quote_all_text, "the header is quoted with every text")
+            checked = subprocess.run([ANSWER_KEY, "--check", saved], capture_output=True, text=True)
+            equal(checked.returncode, 0, f"--check after Calc ({checked.stdout}{checked.stderr})")
+            plotted = subprocess.run([NOTEBOOK, saved, "--export", os.path.join(folder, "plot.svg")],
+                                     capture_output=True, text=True,
+                                     env=dict(os.environ, QT_QPA_PLATFORM="offscreen"))
+            equal(plotted.returncode, 0, f"the notebook window's plot after Calc ({plotted.stderr})")
+        lab = Lab(LAB, PICTURES, display, {"HOME": folder}, ["--notebook", saved])
+        try:
+            one_run_and_exit(lab, "0.8", "0.2", "1300")
+        finally:
+            lab.close()
+        checked = subprocess.run([ANSWER_KEY, "--check", saved], capture_output=True, text=True)
+        equal(checked.returncode, 0, f"--check after the lab went on ({checked.stdout}{checked.stderr})")
+        check("in 2 sessions" in checked.stdout, checked.stdout)
+    finally:
+        shutil.rmtree(folder, ignore_errors=True)
+
+
 def find_named(pid, name):
     """An object of the process's accessibility tree by its name."""
     desktop = pyatspi.Registry.getDesktop(0)
@@ -399,19 +495,31 @@ def scenario_notebook_that_cannot_be_written(display):
 
 
 def scenario_german_locale(display):
+    """A German desktop's lab reads decimal commas; its notebook, checked on
+    an English desktop, is found genuine: its rows say their locale."""
     expected = answer_key("exp1 run 0,5 0,5 1300\nexp1 probe\n", locale="de_DE")
     check("49,96" in expected[0], "the answer key prints decimal commas")
-    lab = Lab(LAB, PICTURES, display, {"LANG": "de_DE.UTF-8", "LC_ALL": "de_DE.UTF-8"})
+    folder = tempfile.mkdtemp()
+    notebook = os.path.join(folder, "notebook.csv")
+    lab = Lab(LAB, PICTURES, display, {"LANG": "de_DE.UTF-8", "LC_ALL": "de_DE.UTF-8", "HOME": folder},
+              ["--notebook", notebook])
     try:
         lab.keys("alt+1")
         window = lab.window("Experiment 1")
-        start_run(lab, window, "0,5", "0,5", "1300")
+        start_run(lab, window, "0,5", "0,5", "1.300")
         picture = lab.control(window, "Charge picture")
         wait_for("the charge picture", lambda: "mineral 2" in lab.description_of(picture))
         microprobe(lab, window)
         wait_report(lab, window, expected[0])
     finally:
         lab.close()
+    try:
+        rows = notebook_rows(notebook)
+        equal((rows[1][4], rows[1][6], rows[1][18]), ("0,5", "1.300", "de_DE"), "the entries as typed, and their locale")
+        checked = subprocess.run([ANSWER_KEY, "--locale", "C", "--check", notebook], capture_output=True, text=True)
+        equal(checked.returncode, 0, f"--check on an English desktop ({checked.stdout}{checked.stderr})")
+    finally:
+        shutil.rmtree(folder, ignore_errors=True)
 
 
 def scenario_high_density(display):
@@ -436,6 +544,7 @@ def main():
     passed = failed = 0
     try:
         for scenario in (scenario_experiment1_and_2, scenario_notebook, scenario_kit,
+                         scenario_two_labs_one_notebook, scenario_notebook_through_a_spreadsheet,
                          scenario_notebook_that_cannot_be_written,
                          scenario_german_locale, scenario_high_density):
             try:

@@ -197,6 +197,14 @@ class Lab:
         width, height = size.split("x")
         return int(width), int(height)
 
+    def activate(self, title="Main Menu"):
+        """Gives this lab's window the keyboard, as a student's click would,
+        when another lab's window has it."""
+        ids = subprocess.run(["xdotool", "search", "--all", "--onlyvisible", "--pid", str(self.process.pid), "--name",
+                              f"^{title}$"], capture_output=True, text=True).stdout.split()
+        xdotool("windowactivate", "--sync", ids[-1])
+        return self.window(title)
+
     def wait_exit(self, timeout=TIMEOUT_SECONDS):
         return self.process.wait(timeout=timeout)
 

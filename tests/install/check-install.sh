@@ -38,12 +38,21 @@ check "notebook menu entry is valid" desktop-file-validate "$root/share/applicat
 check "icon" test -s "$root/share/icons/hicolor/scalable/apps/org.orvane.Lab.svg"
 check "AppStream metadata is valid" appstreamcli validate --no-net "$root/share/metainfo/org.orvane.Lab.metainfo.xml"
 
-check "Debian package" bash -c "cd '$build' && cpack -G DEB -B '$scratch/package'"
-deb=$(ls "$scratch"/package/*.deb 2>/dev/null | head -n 1)
-check "package depends on Qt widgets" bash -c "dpkg-deb -f '$deb' Depends | grep -q libqt6widgets6"
-check "package depends on the report font" bash -c "dpkg-deb -f '$deb' Depends | grep -q fonts-liberation"
-check "package holds the pictures" bash -c "dpkg-deb -c '$deb' | grep -q 'share/orvane-lab/pictures/Chbi.wmf'"
-check "package holds the menu entry" bash -c "dpkg-deb -c '$deb' | grep -q 'applications/org.orvane.Lab.desktop'"
+check "Debian packages" bash -c "cd '$build' && cpack -G DEB -B '$scratch/package'"
+deb=$(ls "$scratch"/package/orvane-lab_*.deb 2>/dev/null | head -n 1)
+tools=$(ls "$scratch"/package/orvane-lab-instructor_*.deb 2>/dev/null | head -n 1)
+check "two packages, the lab and the instructors' tools" test "$(ls "$scratch"/package/*.deb | wc -l)" -eq 2
+check "lab package depends on Qt widgets" bash -c "dpkg-deb -f '$deb' Depends | grep -q libqt6widgets6"
+check "lab package depends on the report font" bash -c "dpkg-deb -f '$deb' Depends | grep -q fonts-liberation"
+check "lab package holds the pictures" bash -c "dpkg-deb -c '$deb' | grep -q 'share/orvane-lab/pictures/Chbi.wmf'"
+check "lab package holds the menu entry" bash -c "dpkg-deb -c '$deb' | grep -q 'applications/org.orvane.Lab.desktop'"
+check "lab package holds the lab, its notebook and the preview" \
+  bash -c "dpkg-deb -c '$deb' | grep -q 'bin/orvane-lab$' && dpkg-deb -c '$deb' | grep -q 'bin/orvane-notebook$' && dpkg-deb -c '$deb' | grep -q 'bin/metafile-render$'"
+check "no answer-key tool on a student's machine" bash -c "! dpkg-deb -c '$deb' | grep -q 'orvane-answer-key'"
+check "instructors' package holds the answer-key tool" bash -c "dpkg-deb -c '$tools' | grep -q 'bin/orvane-answer-key$'"
+check "instructors' package holds nothing of the lab's" bash -c "! dpkg-deb -c '$tools' | grep -q -e 'bin/orvane-lab$' -e pictures -e applications"
+check "instructors' package depends on the lab's, same version" \
+  bash -c "dpkg-deb -f '$tools' Depends | grep -q 'orvane-lab (= $(dpkg-deb -f "$deb" Version | cut -d- -f1)'"
 
 echo "$passed passed, $failed failed"
 [ "$failed" -eq 0 ]
