@@ -54,6 +54,8 @@ private slots:
     void checkFindsWhatWasChanged();
     void checkReadsEntriesInTheStudentsLocale();
     void runsLieInTheFieldsOfTheirPhases();
+    void eutecticLabelStatesWhereItIs_data();
+    void eutecticLabelStatesWhereItIs();
     void programWritesDiagramsAndNamesBadLines_data();
     void programWritesDiagramsAndNamesBadLines();
 };
@@ -199,6 +201,28 @@ void InstructorToolsTest::runsLieInTheFieldsOfTheirPhases()
                 QCOMPARE(outline.fieldAt(label.at.x2, label.at.temperature), label.text);
     }
     QCOMPARE(checked, 208);
+}
+
+void InstructorToolsTest::eutecticLabelStatesWhereItIs_data()
+{
+    // The lab's eutectic lies on a whole degree and is stated so; a kit's
+    // lies between, and is stated to the tenth its key gives.
+    QTest::addColumn<QString>("kit");
+    QTest::addColumn<QString>("shown");
+    QTest::addRow("the lab's own") << "" << "eutectic, X(2) 0.42, 1274 \u00B0C";
+    QTest::addRow("the end-to-end kit") << "6NUR-XT58" << "eutectic, X(2) 0.37, 1332.6 \u00B0C";
+}
+
+void InstructorToolsTest::eutecticLabelStatesWhereItIs()
+{
+    QFETCH(QString, kit);
+    QFETCH(QString, shown);
+    const std::optional<Kit> chosen = kit.isEmpty() ? std::nullopt : Kit::fromCode(kit.toStdString());
+    const PlotData plot = DiagramPlot::make(labExperiments(chosen ? &*chosen : nullptr).front(), {}, QLocale::c());
+    QStringList texts;
+    for (const PlotLabel &label : plot.fieldLabels)
+        texts << label.text;
+    QVERIFY2(texts.contains(shown), qPrintable(texts.join(QLatin1Char('\n'))));
 }
 
 void InstructorToolsTest::programWritesDiagramsAndNamesBadLines_data()
