@@ -42,10 +42,13 @@ PARTS = {
                     ["tst_experiment1", "tst_experiment2", "tst_sweep", "tst_kits", "tst_answerkey",
                      "tst_instructortools"]),
     "session": (["shell/session"], ["tst_entries", "tst_windows", "tst_answerkey", "tst_labcommandline", "tst_notebook"]),
-    "notebook": (["notebook", "plot"], ["tst_notebook", "tst_instructortools"]),
+    "notebook": (["notebook", "plot"], ["tst_notebook", "tst_instructortools", "tst_travellingnotebooks",
+                                        "tst_classtools"]),
+    "instructors' tools": (["answerkey", "worksheet"],
+                           ["tst_answerkey", "tst_instructortools", "tst_travellingnotebooks", "tst_classtools"]),
     "metafile reader": (["metafile/src"],
                         ["tst_wmfreading", "tst_wmfdrawing", "tst_wmfcorpus", "tst_wmfbitmaps", "tst_wmftext",
-                         "tst_metafilerender", "tst_chargepictures"]),
+                         "tst_wmfgolden", "tst_metafilerender", "tst_chargepictures"]),
 }
 
 # The writer is the picture generator's; the reader is what the lab runs.
