@@ -49,6 +49,8 @@ struct SolidSolution
     int member1 = -1; // index of the [1, 0] solid
     int member2 = -1; // index of the [0, 1] solid
     Margules margules;
+    std::string colour; // as a solid's
+    std::string habit;
 };
 
 struct BinarySystem

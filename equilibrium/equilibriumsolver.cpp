@@ -225,9 +225,17 @@ Assemblage EquilibriumSolver::at(double bulkX2, double celsius) const
     const std::vector<Span> found = spans(celsius);
     // The first span that reaches the bulk (the last one reaches x = 1).
     const auto span = std::find_if(found.begin(), found.end() - 1, [bulk](const Span &each) { return bulk <= each.x[1]; });
-    if (!span->isTieLine || bulk <= span->x[0] || bulk >= span->x[1]) {
-        // One phase: the span's own, or that of the tie line's end the bulk sits on.
-        const int phase = !span->isTieLine ? span->phase[0] : bulk <= span->x[0] ? span->phase[0] : span->phase[1];
+    // A bulk at a tie line's end (a compound's own composition, read back
+    // through a mass fraction) is that end's phase alone; at both ends of a
+    // tie line too short to measure (a pure mineral at its melting point),
+    // the liquid.
+    constexpr double sameComposition = 1e-12;
+    const bool atLeft = bulk <= span->x[0] + sameComposition;
+    const bool atRight = bulk >= span->x[1] - sameComposition;
+    if (!span->isTieLine || atLeft || atRight) {
+        int phase = span->phase[atRight && !atLeft ? 1 : 0];
+        if (span->isTieLine && atLeft && atRight && span->phase[1] == GibbsModel::liquid)
+            phase = GibbsModel::liquid;
         assemblage.phases.push_back({phase, bulk, bulkX2, 1});
         return assemblage;
     }

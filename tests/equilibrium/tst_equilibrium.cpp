@@ -171,7 +171,7 @@ void EquilibriumTest::idealLoopInClosedForm()
     //   x1(solid) = (1 - k2)/(k1 - k2),  x1(liquid) = k1 x1(solid).
     QFETCH(double, celsius);
     BinarySystem system = eutecticSystem({});
-    system.solutions.push_back({"AB", 0, 1, {}});
+    system.solutions.push_back({"AB", 0, 1, {}, "", ""});
     const EquilibriumSolver solver(system);
     const double T = celsius + kelvin0;
     const double k1 = std::exp(-(50000 / R) * (1 / T - 1 / (1200 + kelvin0)));
@@ -298,7 +298,7 @@ void EquilibriumTest::massIsConserved()
     // Any charge of any of these systems: the phases' shares add up to the
     // charge, and their compositions to the bulk (the lever rule).
     BinarySystem loop = eutecticSystem(Margules{-3, 4});
-    loop.solutions.push_back({"AB", 0, 1, Margules::symmetric(12)});
+    loop.solutions.push_back({"AB", 0, 1, Margules::symmetric(12), "", ""});
     BinarySystem peritectic = eutecticSystem(Margules{5, -8});
     peritectic.solids.push_back(solid("C", 2, 1, 1300, 150));
     std::mt19937_64 random(21);
