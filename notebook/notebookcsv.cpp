@@ -10,7 +10,7 @@ namespace {
 QStringList columnNames(NotebookCsv::Form form)
 {
     QStringList names;
-    for (int column = 0; column < form.columnCount(); ++column)
+    for (const NotebookRow::Column column : form.columns())
         names << QLatin1String(NotebookRow::columnNames[column]);
     return names;
 }
@@ -34,6 +34,21 @@ std::optional<NotebookCsv::Form> formOfHeader(QByteArrayView line)
 
 } // namespace
 
+const std::vector<NotebookRow::Column> &NotebookCsv::Form::columns() const
+{
+    using C = NotebookRow::Column;
+    static const std::vector<C> today = [] {
+        std::vector<C> all;
+        for (int column = 0; column < NotebookRow::ColumnCount; ++column)
+            all.push_back(C(column));
+        return all;
+    }();
+    static const std::vector<C> beforeLocale{C::Time,    C::Session, C::Experiment, C::Event, C::Grams1, C::Grams2,
+                                             C::Temperature, C::Picture, C::Charge, C::Phase, C::SiO2, C::Al2O3,
+                                             C::MgO,     C::CaO,     C::Na2O,       C::Total, C::X2,     C::Kit};
+    return shape == Shape::WithLocale ? today : beforeLocale;
+}
+
 QByteArray NotebookCsv::header()
 {
     return header(Form());
@@ -51,7 +66,10 @@ QByteArray NotebookCsv::header(Form form)
 
 QByteArray NotebookCsv::encode(const NotebookRow &row, Form form)
 {
-    return CsvTable::line(QStringList(row.fields.begin(), row.fields.begin() + form.columnCount()), form.separator);
+    QStringList fields;
+    for (const NotebookRow::Column column : form.columns())
+        fields << row[column];
+    return CsvTable::line(fields, form.separator);
 }
 
 NotebookCsv::ParseResult NotebookCsv::parse(QByteArrayView bytes, Ending ending)
@@ -103,8 +121,9 @@ NotebookCsv::ParseResult NotebookCsv::parseRows(QByteArrayView bytes, int firstL
         }
         NotebookRow row;
         row.lineNumber = record.line;
-        for (int column = 0; column < form.columnCount(); ++column)
-            row.fields[column] = QString::fromUtf8(record.fields[column]);
+        const std::vector<NotebookRow::Column> &columns = form.columns();
+        for (std::size_t index = 0; index < columns.size(); ++index)
+            row.fields[columns[index]] = QString::fromUtf8(record.fields[qsizetype(index)]);
         if (const QString problem = row.readFields(); !problem.isEmpty()) {
             result.problems << LineProblem{record.line, problem};
             continue;

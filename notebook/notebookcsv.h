@@ -23,13 +23,15 @@ class NotebookCsv
 {
 public:
     // The shape of a notebook's rows: today's, or the one before the
-    // locale column.
+    // locale column (and the oxides beyond the lab's own five).
     enum class Shape { WithLocale, WithoutLocale };
     struct Form
     {
         Shape shape = Shape::WithLocale;
         char separator = ',';
-        int columnCount() const { return shape == Shape::WithLocale ? NotebookRow::ColumnCount : NotebookRow::Locale; }
+        // The row's columns in the order the file holds them.
+        const std::vector<NotebookRow::Column> &columns() const;
+        int columnCount() const { return int(columns().size()); }
     };
 
     // The header line, CR LF included: today's, or of the given form.

@@ -42,7 +42,7 @@ const char *NotebookRow::eventName(EventKind event)
 
 NotebookRow::Column NotebookRow::oxideColumn(const QString &oxide)
 {
-    for (int column = SiO2; column <= Na2O; ++column) {
+    for (int column = SiO2; column <= K2O; ++column) {
         if (oxide == QLatin1String(columnNames[column]))
             return Column(column);
     }
@@ -64,8 +64,12 @@ QString NotebookRow::readFields()
     session = fields[Session].toInt(&ok);
     if (!ok || session < 1)
         return QStringLiteral("the session \"%1\" is not a number from 1 up").arg(fields[Session]);
-    if (fields[Experiment].toInt(&ok) < 1 || !ok)
-        return QStringLiteral("the experiment \"%1\" is not a number from 1 up").arg(fields[Experiment]);
+    // An experiment of the lab (1, 2, ...) or a system's id (letters,
+    // digits, dashes).
+    static const QRegularExpression experimentName(QStringLiteral("^([1-9][0-9]{0,8}|[A-Za-z0-9-]*[A-Za-z-][A-Za-z0-9-]*)$"));
+    if (!experimentName.match(fields[Experiment]).hasMatch() || fields[Experiment].size() > 32)
+        return QStringLiteral("the experiment \"%1\" is neither a number from 1 up nor a system's id")
+            .arg(fields[Experiment]);
     const auto named = std::find_if(events.begin(), events.end(), [this](EventKind kind) {
         return fields[Event] == QLatin1String(eventName(kind));
     });

@@ -10,7 +10,7 @@
 //
 //   time        ISO 8601 with the offset from UTC ("2026-12-07T14:03:22+01:00")
 //   session     1 for the first lab start recorded in the file, then 2, 3, ...
-//   experiment  1 or 2
+//   experiment  1 or 2, or the id of a system ("fo-sio2")
 //   event       "run", "entry error", "abort" or "probe"
 //   grams1, grams2, temperature
 //               the three entries exactly as typed (runs of every kind); on a
@@ -18,23 +18,27 @@
 //   picture, charge
 //               the picture's file name and what it shows in words (runs)
 //   phase       the report's column heading: "glass", "crystal", "crystal(1)",
-//               "crystal(2)"; empty on a probe row of a report with no analysis
-//   SiO2 ... Na2O, total, X2
+//               "crystal(2)", or a system's phase ("forsterite"); empty on a
+//               probe row of a report with no analysis
+//   SiO2, TiO2, Al2O3, Fe2O3, FeO, MnO, MgO, CaO, Na2O, K2O, total, X2
 //               the numbers the report shows, as plain numbers with a decimal
 //               point ("0.08" where the report shows "00.08"); empty where the
 //               phase has no such oxide
 //   kit         the student's kit code, empty for the lab's own systems
-//   locale      the desktop locale the entries were typed in ("de_DE", "C");
-//               notebooks written before rows said so have no such column
+//   locale      the desktop locale the entries were typed in ("de_DE", "C")
+//
+// Notebooks written before rows named their locale have 18 columns: no
+// locale, and of the oxides only SiO2, Al2O3, MgO, CaO and Na2O.
 struct NotebookRow
 {
     enum Column {
         Time, Session, Experiment, Event, Grams1, Grams2, Temperature, Picture, Charge, Phase,
-        SiO2, Al2O3, MgO, CaO, Na2O, Total, X2, Kit, Locale, ColumnCount
+        SiO2, TiO2, Al2O3, Fe2O3, FeO, MnO, MgO, CaO, Na2O, K2O, Total, X2, Kit, Locale, ColumnCount
     };
     static constexpr std::array<const char *, ColumnCount> columnNames{
-        "time", "session", "experiment", "event", "grams1", "grams2", "temperature", "picture", "charge",
-        "phase", "SiO2", "Al2O3", "MgO", "CaO", "Na2O", "total", "X2", "kit", "locale"};
+        "time",  "session", "experiment", "event", "grams1", "grams2", "temperature", "picture",
+        "charge", "phase",  "SiO2",       "TiO2",  "Al2O3",  "Fe2O3",  "FeO",         "MnO",
+        "MgO",   "CaO",     "Na2O",       "K2O",   "total",  "X2",     "kit",         "locale"};
 
     enum class EventKind { Run, EntryError, Abort, Probe };
 

@@ -316,7 +316,7 @@ def scenario_kit(display):
         lab.close()
     try:
         rows = check_notebook_against_key(notebook, expected)
-        check(all(row[17] == KIT for row in rows[1:]), "the kit column holds the code")
+        check(all(row[22] == KIT for row in rows[1:]), "the kit column holds the code")
         check(expected != answer_key_notebook(NOTEBOOK_SESSION), "the kit is a system of its own")
     finally:
         shutil.rmtree(folder, ignore_errors=True)
@@ -515,7 +515,7 @@ def scenario_german_locale(display):
         lab.close()
     try:
         rows = notebook_rows(notebook)
-        equal((rows[1][4], rows[1][6], rows[1][18]), ("0,5", "1.300", "de_DE"), "the entries as typed, and their locale")
+        equal((rows[1][4], rows[1][6], rows[1][23]), ("0,5", "1.300", "de_DE"), "the entries as typed, and their locale")
         checked = subprocess.run([ANSWER_KEY, "--locale", "C", "--check", notebook], capture_output=True, text=True)
         equal(checked.returncode, 0, f"--check on an English desktop ({checked.stdout}{checked.stderr})")
     finally:

@@ -87,15 +87,15 @@ void NotebookTest::rowsOfASession()
     for (const NotebookRow &row : rows)
         lines << line(row);
     QCOMPARE(lines, QStringList({
-        "T,3,1,probe,,,0,,,,,,,,,,,KIT,C",
-        "T,3,1,run,0.5,0.5,1300,Chbb.wmf,\"Charge of glass with crystals of mineral 2, up to 10 percent crystal.\",,,,,,,,,KIT,C",
-        "T,3,1,probe,,,1300,,,glass,49.96,16.67,10.08,23.22,,99.93,0.45,KIT,C",
-        "T,3,1,probe,,,1300,,,crystal,43.26,36.61,0.08,20.06,,100.01,1.00,KIT,C",
-        "T,3,1,entry error,0.5,,1300,,,,,,,,,,,KIT,C",
-        "T,3,1,abort,0,0,1200,,,,,,,,,,,KIT,C",
-        "T,3,2,run,0.9,0.1,1200,Chbd.wmf,\"Charge of glass with crystals of the solid solution, 15 to 20 percent crystal.\",,,,,,,,,KIT,C",
-        "T,3,2,probe,,,1200,,,crystal,60.60,24.87,,6.50,8.09,100.06,0.32,KIT,C",
-        "T,3,2,probe,,,1200,,,glass,67.21,20.53,,1.16,11.19,100.09,0.06,KIT,C",
+        "T,3,1,probe,,,0,,,,,,,,,,,,,,,,KIT,C",
+        "T,3,1,run,0.5,0.5,1300,Chbb.wmf,\"Charge of glass with crystals of mineral 2, up to 10 percent crystal.\",,,,,,,,,,,,,,KIT,C",
+        "T,3,1,probe,,,1300,,,glass,49.96,,16.67,,,,10.08,23.22,,,99.93,0.45,KIT,C",
+        "T,3,1,probe,,,1300,,,crystal,43.26,,36.61,,,,0.08,20.06,,,100.01,1.00,KIT,C",
+        "T,3,1,entry error,0.5,,1300,,,,,,,,,,,,,,,,KIT,C",
+        "T,3,1,abort,0,0,1200,,,,,,,,,,,,,,,,KIT,C",
+        "T,3,2,run,0.9,0.1,1200,Chbd.wmf,\"Charge of glass with crystals of the solid solution, 15 to 20 percent crystal.\",,,,,,,,,,,,,,KIT,C",
+        "T,3,2,probe,,,1200,,,crystal,60.60,,24.87,,,,,6.50,8.09,,100.06,0.32,KIT,C",
+        "T,3,2,probe,,,1200,,,glass,67.21,,20.53,,,,,1.16,11.19,,100.09,0.06,KIT,C",
     }));
     // A decimal-comma desktop stores its entries as typed, its numbers with a point.
     const std::vector<NotebookRow> german = rowsOf(QStringLiteral("exp1 run 0,5 0,5 1300\nexp1 probe\n"),
@@ -134,7 +134,7 @@ void NotebookTest::malformedNotebooksNameTheLine_data()
     QTest::addColumn<QString>("problem");
     const QByteArray good = notebookOf(rowsOf(session));
     QTest::addRow("wrong header") << QByteArray("time,session\r\n1,2\r\n") << "line 1: not a lab notebook";
-    QTest::addRow("ragged row") << good + ",1,1,run\r\n" << "line 11: 4 fields, a notebook row has 19";
+    QTest::addRow("ragged row") << good + ",1,1,run\r\n" << "line 11: 4 fields, a notebook row has 24";
     QTest::addRow("bad number")
         << QByteArray(good).replace(",49.96,", ",4x.96,") << "line 4: SiO2 \"4x.96\" is not a number";
     QTest::addRow("number with two decimal signs")
