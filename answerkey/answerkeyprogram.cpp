@@ -41,11 +41,13 @@ const char *const usageText =
     "usage: orvane-answer-key [--locale NAME] [--kit CODE] [--reports-only | --csv] WORKSHEET\n"
     "       orvane-answer-key [--locale NAME] [--kit CODE] --check NOTEBOOK.csv\n"
     "       orvane-answer-key [--locale NAME] --check-class ROSTER.csv NOTEBOOK.csv...\n"
-    "       orvane-answer-key [--locale NAME] [--kit CODE] --diagram 1|2 OUT.svg|OUT.pdf|OUT.png [WORKSHEET]\n"
+    "       orvane-answer-key [--locale NAME] [--kit CODE] --diagram 1|2|ID OUT.svg|OUT.pdf|OUT.png [WORKSHEET]\n"
     "       orvane-answer-key [--locale NAME] --class ROSTER.csv --out DIR [--seed N] WORKSHEET\n"
+    "       orvane-answer-key --list-systems\n"
     "  WORKSHEET: one action per line, for example\n"
     "    exp1 run 0.5 0.5 1300\n"
     "    exp1 probe\n"
+    "    fo-sio2 run 0.6 0.4 1600\n"
     "  '-' reads the worksheet from standard input.\n"
     "  -h, --help prints this text.\n"
     "  --csv prints the outcome as a lab notebook (session 1, no times).\n"
@@ -59,7 +61,9 @@ const char *const usageText =
     "  --locale reads and prints numbers as a desktop of that locale does;\n"
     "    for a check, the locale of notebooks whose rows do not name theirs.\n"
     "  --class gives every student of a class list a kit of their own and\n"
-    "    writes each one's key and diagrams into DIR.\n";
+    "    writes each one's key and diagrams into DIR.\n"
+    "  --list-systems prints the id and title of every system known.\n"
+    "  --system FILE.toml (any number of times) adds an instructor's system.\n";
 
 int refuse(const QString &why)
 {
@@ -78,12 +82,14 @@ std::optional<int> AnswerKeyProgram::parse(const QStringList &arguments)
     const QCommandLineOption kit(QStringLiteral("kit"), QString(), QStringLiteral("CODE"));
     const QCommandLineOption out(QStringLiteral("out"), QString(), QStringLiteral("DIR"));
     const QCommandLineOption seed(QStringLiteral("seed"), QString(), QStringLiteral("N"));
-    parser.addOptions({help, locale, kit, out, seed});
+    const QCommandLineOption system(QStringLiteral("system"), QString(), QStringLiteral("FILE"));
+    parser.addOptions({help, locale, kit, out, seed, system});
     parser.addOptions({QCommandLineOption(QStringLiteral("reports-only")), QCommandLineOption(QStringLiteral("csv")),
                        QCommandLineOption(QStringLiteral("check")),
                        QCommandLineOption(QStringLiteral("check-class"), QString(), QStringLiteral("ROSTER")),
                        QCommandLineOption(QStringLiteral("diagram"), QString(), QStringLiteral("N")),
-                       QCommandLineOption(QStringLiteral("class"), QString(), QStringLiteral("ROSTER"))});
+                       QCommandLineOption(QStringLiteral("class"), QString(), QStringLiteral("ROSTER")),
+                       QCommandLineOption(QStringLiteral("list-systems"))});
     if (!parser.parse(arguments))
         return refuse(parser.errorText());
     if (parser.isSet(help)) {
@@ -97,6 +103,13 @@ std::optional<int> AnswerKeyProgram::parse(const QStringList &arguments)
         m_kit = Kit::fromCode(parser.value(kit).toStdString(), &why);
         if (!m_kit) {
             say(QStringLiteral("kit code \"%1\": %2").arg(parser.value(kit), QString::fromStdString(why)));
+            return refused;
+        }
+    }
+    for (const QString &file : parser.values(system)) {
+        std::string why;
+        if (!m_library.addFile(file.toStdString(), why)) {
+            say(QString::fromStdString(why));
             return refused;
         }
     }
@@ -117,6 +130,11 @@ std::optional<int> AnswerKeyProgram::parse(const QStringList &arguments)
             return refuse(QStringLiteral("--seed takes a whole number"));
     }
     QStringList positional = parser.positionalArguments();
+    if (m_mode == Mode::ListSystems) {
+        if (!positional.isEmpty())
+            return refuse(QStringLiteral("--list-systems takes nothing more"));
+        return std::nullopt;
+    }
     if (m_mode == Mode::CheckClass) {
         if (positional.isEmpty())
             return refuse(QStringLiteral("--check-class needs the notebooks to check"));
@@ -141,7 +159,8 @@ std::optional<int> AnswerKeyProgram::readMode(const QCommandLineParser &parser)
 {
     const std::pair<const char *, Mode> modes[] = {
         {"reports-only", Mode::ReportsOnly}, {"csv", Mode::Notebook},  {"check", Mode::Check},
-        {"check-class", Mode::CheckClass},   {"diagram", Mode::Diagram}, {"class", Mode::Class}};
+        {"check-class", Mode::CheckClass},   {"diagram", Mode::Diagram}, {"class", Mode::Class},
+        {"list-systems", Mode::ListSystems}};
     QStringList chosen;
     for (const auto &[name, mode] : modes) {
         if (!parser.isSet(QLatin1String(name)))
@@ -152,9 +171,12 @@ std::optional<int> AnswerKeyProgram::readMode(const QCommandLineParser &parser)
     if (chosen.size() > 1)
         return refuse(QStringLiteral("%1 do not go together; give one").arg(chosen.join(QStringLiteral(" and "))));
     if (m_mode == Mode::Diagram) {
-        m_diagramExperiment = parser.value(QStringLiteral("diagram")).toInt();
-        if (m_diagramExperiment != 1 && m_diagramExperiment != 2)
-            return refuse(QStringLiteral("--diagram draws experiment 1 or 2"));
+        m_diagramExperiment = parser.value(QStringLiteral("diagram"));
+        QStringList known;
+        for (const ExperimentDefinition &experiment : experiments(nullptr))
+            known << QString::fromStdString(experiment.notebookName());
+        if (!known.contains(m_diagramExperiment))
+            return refuse(QStringLiteral("--diagram draws one of %1").arg(known.join(QStringLiteral(", "))));
     }
     m_roster = parser.value(m_mode == Mode::CheckClass ? QStringLiteral("check-class") : QStringLiteral("class"));
     return std::nullopt;
@@ -187,6 +209,8 @@ int AnswerKeyProgram::dispatch(int argc, char *argv[])
         input = *read;
     }
     switch (m_mode) {
+    case Mode::ListSystems:
+        return listSystems();
     case Mode::Check:
         return checkNotebook(input);
     case Mode::CheckClass:
@@ -226,7 +250,7 @@ AnswerKeyProgram::Played AnswerKeyProgram::play(const QByteArray &worksheet, con
 {
     Played played;
     played.notebook = NotebookCsv::header();
-    WorksheetRunner runner(labExperiments(kit), m_locale, output, Kit::scatterStartStateFor(kit));
+    WorksheetRunner runner(experiments(kit), m_locale, output, Kit::scatterStartStateFor(kit));
     NotebookRecorder recorder(1, QString::fromStdString(Kit::codeFor(kit)), m_locale.name(), {},
                               [&played](const NotebookRow &row) {
                                   played.rows.push_back(row);
@@ -260,7 +284,7 @@ int AnswerKeyProgram::checkNotebook(const QByteArray &notebook) const
             say(problem.in(m_input));
         return refused;
     }
-    NotebookCheck check(m_locale);
+    NotebookCheck check(m_locale, m_library);
     check.setExpectedKit(m_kit);
     const NotebookCheck::Result result = check.check(parsed.rows);
     if (result.disagreements.isEmpty()) {
@@ -287,7 +311,7 @@ int AnswerKeyProgram::checkClass() const
     const std::optional<QByteArray> roster = readInput(m_roster);
     if (!roster)
         return refused;
-    ClassCheck check(m_locale);
+    ClassCheck check(m_locale, m_library);
     LineProblem problem;
     if (!check.readRoster(*roster, &problem)) {
         say(problem.in(m_roster));
@@ -319,11 +343,27 @@ int AnswerKeyProgram::drawDiagram(const QByteArray &worksheet) const
         say(played.error);
         return refused;
     }
-    const PlotData plot = DiagramPlot::make(labExperiments(kit).at(m_diagramExperiment - 1), played.rows, m_locale);
+    const ExperimentList known = experiments(kit);
+    const auto experiment = std::find_if(known.begin(), known.end(), [this](const ExperimentDefinition &each) {
+        return QString::fromStdString(each.notebookName()) == m_diagramExperiment;
+    });
+    const PlotData plot = DiagramPlot::make(*experiment, played.rows, m_locale);
     if (const QString problem = PlotExport::write(plot, m_output); !problem.isEmpty()) {
         say(problem);
         return cannotWrite;
     }
+    return 0;
+}
+
+ExperimentList AnswerKeyProgram::experiments(const Kit *kit) const
+{
+    return withSystems(labExperiments(kit), m_library);
+}
+
+int AnswerKeyProgram::listSystems() const
+{
+    for (const BinarySystem &system : m_library.systems())
+        print(QStringLiteral("%1  %2\n").arg(QString::fromStdString(system.id), QString::fromStdString(system.title)).toUtf8());
     return 0;
 }
 

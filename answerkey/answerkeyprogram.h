@@ -1,6 +1,7 @@
 #pragma once
 
 #include "kit.h"
+#include "systemlibrary.h"
 #include "notebookrow.h"
 #include "worksheetrunner.h"
 
@@ -17,8 +18,11 @@ class QCommandLineParser;
 //   orvane-answer-key [--locale NAME] [--kit CODE] [--reports-only | --csv] WORKSHEET
 //   orvane-answer-key [--locale NAME] [--kit CODE] --check NOTEBOOK.csv
 //   orvane-answer-key [--locale NAME] --check-class ROSTER.csv NOTEBOOK.csv...
-//   orvane-answer-key [--locale NAME] [--kit CODE] --diagram 1|2 OUT.svg|OUT.pdf|OUT.png [WORKSHEET]
+//   orvane-answer-key [--locale NAME] [--kit CODE] --diagram 1|2|ID OUT.svg|OUT.pdf|OUT.png [WORKSHEET]
 //   orvane-answer-key [--locale NAME] --class ROSTER.csv --out DIR [--seed N] WORKSHEET
+//   orvane-answer-key --list-systems
+// --system FILE.toml (any number of times) adds an instructor's system to
+// the library's, for every mode.
 // Exit status 0 when done (for a check: every row agrees), 1 when a checked
 // notebook disagrees (or a student of a class has no notebook that agrees),
 // 2 for a command line, kit code, worksheet, notebook or class list that
@@ -34,7 +38,7 @@ public:
     int run(int argc, char *argv[]);
 
 private:
-    enum class Mode { Key, ReportsOnly, Notebook, Check, CheckClass, Diagram, Class };
+    enum class Mode { Key, ReportsOnly, Notebook, Check, CheckClass, Diagram, Class, ListSystems };
 
     // A worksheet played from a fresh start of the lab (or of a kit).
     struct Played
@@ -55,6 +59,9 @@ private:
     int checkClass() const;
     int drawDiagram(const QByteArray &worksheet) const;
     int makeClass(const QByteArray &worksheet) const;
+    int listSystems() const;
+    // The lab's experiments (a kit's, with a kit) and the known systems.
+    ExperimentList experiments(const Kit *kit) const;
 
     Mode m_mode = Mode::Key;
     QLocale m_locale = QLocale::system();
@@ -62,7 +69,8 @@ private:
     QStringList m_notebooks;
     std::optional<Kit> m_kit;
     QString m_output; // the diagram's file, or the class's folder
-    int m_diagramExperiment = 0;
+    QString m_diagramExperiment; // "1", "2" or a system's id
+    SystemLibrary m_library = SystemLibrary::builtIn();
     QString m_roster;
     std::uint64_t m_seed = 1;
 };

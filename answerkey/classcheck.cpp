@@ -7,8 +7,9 @@
 
 #include <QSet>
 
-ClassCheck::ClassCheck(const QLocale &fallbackLocale)
+ClassCheck::ClassCheck(const QLocale &fallbackLocale, const SystemLibrary &systems)
     : m_fallbackLocale(fallbackLocale)
+    , m_systems(systems)
 {
 }
 
@@ -89,7 +90,7 @@ void ClassCheck::addNotebook(const QString &path, const QByteArray &bytes)
             m_notes << problem.in(path);
         return;
     }
-    NotebookCheck check(m_fallbackLocale);
+    NotebookCheck check(m_fallbackLocale, m_systems);
     check.setExpectedKit(Kit::fromCode(student->kit.toStdString()));
     const NotebookCheck::Result result = check.check(parsed.rows);
     QSet<int> lines;

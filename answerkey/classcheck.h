@@ -2,6 +2,7 @@
 
 #include "kit.h"
 #include "notebookrow.h"
+#include "systemlibrary.h"
 
 #include <QByteArray>
 #include <QLocale>
@@ -26,7 +27,7 @@
 class ClassCheck
 {
 public:
-    explicit ClassCheck(const QLocale &fallbackLocale);
+    ClassCheck(const QLocale &fallbackLocale, const SystemLibrary &systems);
 
     [[nodiscard]] bool readRoster(const QByteArray &bytes, LineProblem *problem);
     void addNotebook(const QString &path, const QByteArray &bytes);
@@ -56,6 +57,7 @@ private:
     Entry *studentWithKit(const QStringList &kits);
 
     QLocale m_fallbackLocale;
+    SystemLibrary m_systems;
     std::vector<Entry> m_students;
     std::vector<Entry> m_unmatched;
     QStringList m_notes;

@@ -88,8 +88,9 @@ QString kitName(const QString &code)
 
 } // namespace
 
-NotebookCheck::NotebookCheck(const QLocale &fallbackLocale)
+NotebookCheck::NotebookCheck(const QLocale &fallbackLocale, const SystemLibrary &systems)
     : m_fallbackLocale(fallbackLocale)
+    , m_systems(systems)
 {
 }
 
@@ -135,7 +136,7 @@ void NotebookCheck::checkSession(const std::vector<NotebookRow> &rows, const std
     const QLocale locale = localeName.isEmpty() ? m_fallbackLocale : QLocale(localeName);
     std::vector<NotebookRow> produced;
     const Kit *const chosen = kit ? &*kit : nullptr;
-    WorksheetRunner lab(labExperiments(chosen), locale, WorksheetRunner::Output::ReportsOnly,
+    WorksheetRunner lab(withSystems(labExperiments(chosen), m_systems), locale, WorksheetRunner::Output::ReportsOnly,
                         Kit::scatterStartStateFor(chosen));
     NotebookRecorder recorder(first.session, QString::fromStdString(Kit::codeFor(chosen)), localeName, {},
                               [&produced](const NotebookRow &row) { produced.push_back(row); });
@@ -145,7 +146,7 @@ void NotebookCheck::checkSession(const std::vector<NotebookRow> &rows, const std
     const std::vector<NotebookPresses::Action> actions = NotebookPresses::actions(rows, whole);
     for (std::size_t index = 0; index < actions.size(); ++index) {
         const NotebookRow &row = rows[actions[index].rows.front()];
-        ExperimentSession *experiment = lab.session(row[NotebookRow::Experiment].toInt());
+        ExperimentSession *experiment = lab.sessionOfNotebook(row[NotebookRow::Experiment]);
         if (!experiment) {
             result.disagreements << LineProblem{row.lineNumber,
                                                 QStringLiteral("the lab has no experiment %1").arg(row[NotebookRow::Experiment])};

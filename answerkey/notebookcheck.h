@@ -1,6 +1,7 @@
 #pragma once
 
 #include "kit.h"
+#include "systemlibrary.h"
 #include "notebookrow.h"
 
 #include <QLocale>
@@ -30,7 +31,9 @@ class NotebookCheck
 public:
     // fallbackLocale: the locale of entries in rows that do not name theirs
     // (notebooks written before rows said so).
-    explicit NotebookCheck(const QLocale &fallbackLocale);
+    // systems: the systems whose sessions a notebook may hold besides the
+    // lab's own experiments.
+    explicit NotebookCheck(const QLocale &fallbackLocale, const SystemLibrary &systems = SystemLibrary::builtIn());
 
     // Every session must have been run with this kit (a student's own):
     // any other kit, or none, is a disagreement naming the kit it found.
@@ -53,5 +56,6 @@ private:
                       Result &result) const;
 
     QLocale m_fallbackLocale;
+    SystemLibrary m_systems;
     std::optional<Kit> m_expectedKit;
 };

@@ -8,3 +8,8 @@
 // of them. The lab, the answer-key tool and the fuzz targets all take them
 // from here.
 ExperimentList labExperiments(const Kit *kit = nullptr);
+
+// The lab's experiments followed by every system of a library, each by its
+// id: what the answer-key tool plays and checks.
+class SystemLibrary;
+ExperimentList withSystems(ExperimentList experiments, const SystemLibrary &library);

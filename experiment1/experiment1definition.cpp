@@ -10,5 +10,5 @@ ExperimentDefinition experiment1Definition(const Kit::Variant &variant)
                      D::mineral2MeltingT + variant.meltShift2, variant.stretch, {D::eutecticT}};
     return {1, "Experiment 1", 2000, "mineral 2",
             [warp] { return std::make_unique<Experiment1Model>(warp); },
-            [warp] { return D::outline().warped(warp); }};
+            [warp] { return D::outline().warped(warp); }, {}, 0};
 }

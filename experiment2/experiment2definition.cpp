@@ -10,5 +10,5 @@ ExperimentDefinition experiment2Definition(const Kit::Variant &variant)
                      D::mineral2MeltingT + variant.meltShift2, variant.stretch, {}};
     return {2, "Experiment 2", 1900, "the solid solution",
             [warp] { return std::make_unique<Experiment2Model>(warp); },
-            [warp] { return D::outline().warped(warp); }};
+            [warp] { return D::outline().warped(warp); }, {}, 0};
 }

@@ -43,7 +43,7 @@ NotebookRow NotebookRecorder::startRow(const SessionEvent &event, NotebookRow::E
     NotebookRow row;
     row[NotebookRow::Time] = m_clock ? m_clock() : QString();
     row[NotebookRow::Session] = QString::number(m_session);
-    row[NotebookRow::Experiment] = QString::number(event.session->definition().number);
+    row[NotebookRow::Experiment] = QString::fromStdString(event.session->definition().notebookName());
     row[NotebookRow::Event] = QLatin1String(NotebookRow::eventName(kind));
     row[NotebookRow::Kit] = m_kit;
     row[NotebookRow::Locale] = m_locale;

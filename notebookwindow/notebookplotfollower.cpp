@@ -32,7 +32,7 @@ void NotebookPlotFollower::addRows(const QModelIndex &, int first, int)
     const std::size_t markersBefore = m_result.data.markers.size();
     const qsizetype problemsBefore = m_result.problems.size();
     // Rows are only ever added at the end, so they run to the last one.
-    NotebookPlot::addRows(m_result, m_model->rows(), std::size_t(first), m_experiment);
+    NotebookPlot::addRows(m_result, m_model->rows(), std::size_t(first), QString::number(m_experiment));
     m_plot->appendMarkers(std::vector<PlotMarker>(m_result.data.markers.begin() + qsizetype(markersBefore),
                                                   m_result.data.markers.end()));
     if (m_result.problems.size() > problemsBefore)

@@ -52,6 +52,22 @@ std::optional<PlotMarker::Kind> kindOfPicture(const QString &picture)
     return found == kinds.constEnd() ? std::nullopt : std::optional<PlotMarker::Kind>(*found);
 }
 
+// What a computed charge held, from its words: "Charge of glass (77 percent)
+// with crystals of forsterite (23 percent).", "Charge of glass (100 percent).",
+// "Charge of crystals of ...".
+std::optional<PlotMarker::Kind> kindOfCharge(const QString &words)
+{
+    const bool glass = words.startsWith(QLatin1String("Charge of glass ("));
+    const bool crystals = words.contains(QLatin1String("crystals of "));
+    if (glass && crystals)
+        return PlotMarker::Kind::GlassWithCrystals;
+    if (glass)
+        return PlotMarker::Kind::AllGlass;
+    if (crystals && words.startsWith(QLatin1String("Charge of crystals of ")))
+        return PlotMarker::Kind::CrystalsOnly;
+    return std::nullopt;
+}
+
 } // namespace
 
 bool NotebookPlot::isPlotted(const NotebookRow &row)
@@ -62,17 +78,26 @@ bool NotebookPlot::isPlotted(const NotebookRow &row)
 NotebookPlot::Result NotebookPlot::fromRows(const std::vector<NotebookRow> &rows, int experiment,
                                             const QLocale &entryLocale)
 {
+    return fromRows(rows, QString::number(experiment), entryLocale);
+}
+
+NotebookPlot::Result NotebookPlot::fromRows(const std::vector<NotebookRow> &rows, const QString &experiment,
+                                            const QLocale &entryLocale)
+{
     Result result;
-    result.data.title = QStringLiteral("Experiment %1: my runs and analyses").arg(experiment);
+    bool isNumber = false;
+    experiment.toInt(&isNumber);
+    result.data.title = (isNumber ? QStringLiteral("Experiment %1") : QStringLiteral("%1")).arg(experiment)
+        + QStringLiteral(": my runs and analyses");
     addRows(result, rows, 0, experiment, entryLocale);
     result.data.fitTemperatures();
     return result;
 }
 
-int NotebookPlot::addRows(Result &result, const std::vector<NotebookRow> &rows, std::size_t first, int experiment,
-                          const QLocale &entryLocale)
+int NotebookPlot::addRows(Result &result, const std::vector<NotebookRow> &rows, std::size_t first,
+                          const QString &experiment, const QLocale &entryLocale)
 {
-    const QString number = QString::number(experiment);
+    const QString &number = experiment;
     const std::size_t markersBefore = result.data.markers.size();
     for (std::size_t index = first; index < rows.size(); ++index) {
         const NotebookRow &row = rows[index];
@@ -104,7 +129,9 @@ int NotebookPlot::addRows(Result &result, const std::vector<NotebookRow> &rows, 
             problem(QStringLiteral("the run's entries are not numbers of a run"));
             continue;
         }
-        const std::optional<PlotMarker::Kind> kind = kindOfPicture(row[NotebookRow::Picture]);
+        const std::optional<PlotMarker::Kind> kind = row[NotebookRow::Picture].isEmpty()
+            ? kindOfCharge(row[NotebookRow::Charge])
+            : kindOfPicture(row[NotebookRow::Picture]);
         if (!kind) {
             problem(QStringLiteral("\"%1\" is none of the lab's pictures").arg(row[NotebookRow::Picture]));
             continue;

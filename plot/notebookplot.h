@@ -26,13 +26,16 @@ public:
         QList<LineProblem> problems; // rows that could not be placed
     };
 
+    // The plot of one experiment: a number of the lab's ("1") or a system's id.
+    static Result fromRows(const std::vector<NotebookRow> &rows, const QString &experiment,
+                           const QLocale &entryLocale = QLocale());
     static Result fromRows(const std::vector<NotebookRow> &rows, int experiment,
                            const QLocale &entryLocale = QLocale());
     // Adds the markers of rows [first, end) to a plot made by fromRows, as a
     // notebook grows; the temperature axis is left as it is. The number of
     // markers added.
-    static int addRows(Result &result, const std::vector<NotebookRow> &rows, std::size_t first, int experiment,
-                       const QLocale &entryLocale = QLocale());
+    static int addRows(Result &result, const std::vector<NotebookRow> &rows, std::size_t first,
+                       const QString &experiment, const QLocale &entryLocale = QLocale());
     // The rows that give a marker: runs, and probe rows of an analysed phase.
     static bool isPlotted(const NotebookRow &row);
 };

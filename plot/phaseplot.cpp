@@ -1,5 +1,7 @@
 #include "phaseplot.h"
 
+#include "labelplacement.h"
+
 #include <QPainter>
 #include <QPainterPath>
 
@@ -157,6 +159,14 @@ void PhasePlot::paintAxes(QPainter &painter, const QRectF &area, qreal unit) con
                      m_data.title);
 }
 
+QString PhasePlot::curvesName() const
+{
+    const bool meltingOnly = std::all_of(m_data.curves.begin(), m_data.curves.end(), [](const PlotCurve &curve) {
+        return curve.name == QLatin1String("liquidus") || curve.name == QLatin1String("solidus");
+    });
+    return meltingOnly ? QStringLiteral("liquidus and solidus") : QStringLiteral("phase boundaries");
+}
+
 void PhasePlot::paintLegend(QPainter &painter, const QRectF &target, qreal unit) const
 {
     QFont font = painter.font();
@@ -175,7 +185,7 @@ void PhasePlot::paintLegend(QPainter &painter, const QRectF &target, qreal unit)
         painter.drawLine(at + QPointF(0, 0), at + QPointF(16 * unit, 0));
         painter.setPen(ink);
         painter.drawText(QRectF(at.x() + 20 * unit, at.y() - 9 * unit, 165 * unit, 18 * unit),
-                         Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("liquidus and solidus"));
+                         Qt::AlignLeft | Qt::AlignVCenter, curvesName());
         at.ry() += 22 * unit;
     }
     if (!m_data.tieLines.empty()) {
@@ -199,6 +209,67 @@ void PhasePlot::paintMarkers(QPainter &painter, const QRectF &target, std::size_
     painter.restore();
 }
 
+void PhasePlot::paintLabels(QPainter &painter, const QRectF &area, qreal unit) const
+{
+    QFont font = painter.font();
+    font.setPixelSize(std::max(6, int(12 * unit)));
+    font.setItalic(true);
+    painter.setFont(font);
+    painter.setPen(ink);
+    // Names go where nothing covers them: not across a curve, a tie line,
+    // a run's symbol or another name. A point's name first, beside its
+    // point; then each field's.
+    LabelPlacement placement(area);
+    for (const PlotCurve &curve : m_data.curves) {
+        QPolygonF screen;
+        for (const QPointF &point : curve.points)
+            screen << toScreen(point, area);
+        placement.addLines(screen);
+    }
+    for (const QLineF &line : m_data.tieLines)
+        placement.addLine(QLineF(toScreen(line.p1(), area), toScreen(line.p2(), area)));
+    const qreal reach = 8 * unit;
+    for (const PlotMarker &marker : m_data.markers)
+        placement.addBox(QRectF(toScreen(marker.at, area) - QPointF(reach, reach), QSizeF(2 * reach, 2 * reach)));
+    std::vector<const PlotLabel *> order;
+    for (const PlotLabel &label : m_data.fieldLabels)
+        if (label.namesPoint)
+            order.push_back(&label);
+    for (const PlotLabel &label : m_data.fieldLabels)
+        if (!label.namesPoint)
+            order.push_back(&label);
+    for (const PlotLabel *label : order) {
+        const QSizeF size = painter.boundingRect(QRectF(0, 0, 800 * unit, 40 * unit), Qt::AlignCenter, label->text)
+                                .size() + QSizeF(6 * unit, 0);
+        std::vector<QRectF> boxes;
+        const QPointF at = toScreen(label->at, area);
+        if (label->namesPoint) {
+            // Beside the point, nearest first, on every side.
+            for (const qreal away : {4.0, 16.0, 30.0, 46.0, 64.0})
+                for (const QPointF direction : {QPointF(1, -1), QPointF(1, 1), QPointF(-1, -1), QPointF(-1, 1)}) {
+                    const QPointF corner = at + direction * away * unit;
+                    boxes.emplace_back(QPointF(direction.x() > 0 ? corner.x() : corner.x() - size.width(),
+                                               direction.y() > 0 ? corner.y() : corner.y() - size.height()),
+                                       size);
+                }
+        } else {
+            boxes.emplace_back(at - QPointF(size.width() / 2, size.height() / 2), size);
+            for (const QPointF &candidate : label->candidates)
+                boxes.emplace_back(toScreen(candidate, area) - QPointF(size.width() / 2, size.height() / 2), size);
+        }
+        const QRectF box = placement.place(boxes);
+        if (label->namesPoint && !box.adjusted(-6 * unit, -6 * unit, 6 * unit, 6 * unit).contains(at)) {
+            const QPointF nearest(std::clamp(at.x(), box.left(), box.right()), std::clamp(at.y(), box.top(), box.bottom()));
+            painter.setPen(QPen(ink, 0.75 * unit));
+            painter.drawLine(at, nearest);
+        }
+        // A pale ground keeps the name readable over a line it cannot avoid.
+        painter.fillRect(box, QColor(255, 255, 255, 210));
+        painter.setPen(ink);
+        painter.drawText(box, Qt::AlignCenter, label->text);
+    }
+}
+
 void PhasePlot::paint(QPainter &painter, const QRectF &target, int focused) const
 {
     const qreal unit = unitFor(target);
@@ -219,18 +290,7 @@ void PhasePlot::paint(QPainter &painter, const QRectF &target, int focused) cons
     painter.setPen(QPen(ink, unit, Qt::DashLine));
     for (const QLineF &line : m_data.tieLines)
         painter.drawLine(toScreen(line.p1(), area), toScreen(line.p2(), area));
-    QFont font = painter.font();
-    font.setPixelSize(std::max(6, int(12 * unit)));
-    font.setItalic(true);
-    painter.setFont(font);
-    painter.setPen(ink);
-    for (const PlotLabel &label : m_data.fieldLabels) {
-        const QRectF box(toScreen(label.at, area) - QPointF(200 * unit, 10 * unit), QSizeF(400 * unit, 20 * unit));
-        // A pale ground keeps the name readable over tie lines.
-        const QRectF text = painter.boundingRect(box, Qt::AlignCenter, label.text);
-        painter.fillRect(text.adjusted(-3 * unit, 0, 3 * unit, 0), QColor(255, 255, 255, 210));
-        painter.drawText(box, Qt::AlignCenter, label.text);
-    }
+    paintLabels(painter, area, unit);
     painter.restore();
     paintMarkers(painter, target, 0);
     painter.save();

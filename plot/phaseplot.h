@@ -39,6 +39,8 @@ public:
 private:
     void paintAxes(QPainter &painter, const QRectF &area, qreal unit) const;
     void paintLegend(QPainter &painter, const QRectF &target, qreal unit) const;
+    void paintLabels(QPainter &painter, const QRectF &area, qreal unit) const;
+    QString curvesName() const;
     static void paintMarker(QPainter &painter, PlotMarker::Kind kind, const QPointF &centre, qreal unit);
 
     const PlotData &m_data;

@@ -33,10 +33,16 @@ struct PlotCurve
     QPolygonF points;
 };
 
+// A name on the plot: a field's, placed inside its field, or a point's (an
+// invariant's), placed beside it. Where curves, markers or other names
+// would cover it at `at`, the first of `candidates` that nothing covers is
+// taken (a field's other points, in order of preference).
 struct PlotLabel
 {
     QPointF at;
     QString text;
+    std::vector<QPointF> candidates;
+    bool namesPoint = false; // the text goes beside `at`, joined to it by a line when away from it
 };
 
 struct PlotData

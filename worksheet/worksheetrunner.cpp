@@ -49,10 +49,27 @@ WorksheetRunner::WorksheetRunner(const ExperimentList &experiments, const QLocal
 ExperimentSession *WorksheetRunner::session(const QString &name)
 {
     for (const auto &session : m_sessions) {
-        if (name == QStringLiteral("exp%1").arg(session->definition().number))
+        if (name == QString::fromStdString(session->definition().worksheetName()))
             return session.get();
     }
     return nullptr;
+}
+
+ExperimentSession *WorksheetRunner::sessionOfNotebook(const QString &name)
+{
+    for (const auto &session : m_sessions) {
+        if (name == QString::fromStdString(session->definition().notebookName()))
+            return session.get();
+    }
+    return nullptr;
+}
+
+QStringList WorksheetRunner::names() const
+{
+    QStringList names;
+    for (const auto &session : m_sessions)
+        names << QString::fromStdString(session->definition().worksheetName());
+    return names;
 }
 
 QString WorksheetRunner::describeRun(const ExperimentSession &session, const ExperimentSession::RunResult &result)
@@ -65,17 +82,11 @@ QString WorksheetRunner::describeRun(const ExperimentSession &session, const Exp
     case ExperimentSession::RunResult::Kind::ChargeShown:
         break;
     }
+    // A computed charge is drawn by the lab, from no file.
+    if (result.charge.isComputed())
+        return session.describe(result.charge);
     return QStringLiteral("picture %1: %2")
         .arg(ExperimentSession::pictureName(result.charge), session.describe(result.charge));
-}
-
-ExperimentSession *WorksheetRunner::session(int number)
-{
-    for (const auto &session : m_sessions) {
-        if (session->definition().number == number)
-            return session.get();
-    }
-    return nullptr;
 }
 
 void WorksheetRunner::run(ExperimentSession &target, const ExperimentSession::EntryTexts &entries)
@@ -84,9 +95,9 @@ void WorksheetRunner::run(ExperimentSession &target, const ExperimentSession::En
     if (m_recorder)
         m_recorder->record(target.eventOf(entries, result));
     if (m_outputMode == Output::Everything)
-        m_output += QStringLiteral("exp%1 run %2 %3 %4 -> %5\n")
-                        .arg(target.definition().number)
-                        .arg(entries[0], entries[1], entries[2], describeRun(target, result));
+        m_output += QStringLiteral("%1 run %2 %3 %4 -> %5\n")
+                        .arg(QString::fromStdString(target.definition().worksheetName()), entries[0], entries[1],
+                             entries[2], describeRun(target, result));
 }
 
 void WorksheetRunner::probe(ExperimentSession &target)
@@ -96,7 +107,7 @@ void WorksheetRunner::probe(ExperimentSession &target)
         m_recorder->record(target.probeEvent(probe));
     const QString report = QString::fromStdString(probe.text);
     if (m_outputMode == Output::Everything) {
-        m_output += QStringLiteral("exp%1 probe ->\n").arg(target.definition().number);
+        m_output += QStringLiteral("%1 probe ->\n").arg(QString::fromStdString(target.definition().worksheetName()));
         m_output += QString(report).replace(QLatin1String("\r\n"), QLatin1String("\n"));
     } else {
         // Reports exactly as the lab builds them, CR LF and all, each
@@ -120,7 +131,9 @@ bool WorksheetRunner::runLine(const QString &line, QString &error)
     const QString &name = tokens.first();
     ExperimentSession *found = session(name);
     if (!found) {
-        error = QStringLiteral("unknown experiment \"%1\" (exp1 or exp2)").arg(name);
+        QStringList known = names();
+        const QString last = known.takeLast();
+        error = QStringLiteral("unknown experiment \"%1\" (%2 or %3)").arg(name, known.join(QStringLiteral(", ")), last);
         return false;
     }
     ExperimentSession &target = *found;

@@ -19,6 +19,7 @@
 //   exp1 run GRAMS1 GRAMS2 TEMPERATURE    (entries as typed; "" for an empty box)
 //   exp1 probe
 //   exp2 run ... / exp2 probe
+//   fo-sio2 run ... / fo-sio2 probe       (a system's id, for a system of the list)
 class WorksheetRunner
 {
 public:
@@ -34,8 +35,9 @@ public:
     // Runs a whole worksheet; stops at the first malformed line, naming it.
     [[nodiscard]] bool runScript(const QString &script, const QString &scriptName, QString &error);
 
-    // One action, as the window of experiment `number` does it.
-    ExperimentSession *session(int number);
+    // One action, as the window of the experiment a notebook names ("1", or
+    // a system's id) does it; null for none.
+    ExperimentSession *sessionOfNotebook(const QString &name);
     void run(ExperimentSession &target, const ExperimentSession::EntryTexts &entries);
     void probe(ExperimentSession &target);
 
@@ -48,8 +50,11 @@ public:
     // What a run shows, in the words the lab uses.
     static QString describeRun(const ExperimentSession &session, const ExperimentSession::RunResult &result);
 
+    // What a worksheet calls the experiments: "exp1", "exp2", system ids.
+    QStringList names() const;
+
 private:
-    // The session of experiment "expN", or null for a number the lab has not.
+    // The session a worksheet names ("exp1", or a system's id), or null.
     ExperimentSession *session(const QString &name);
 
     QLocale m_locale;

@@ -1,5 +1,7 @@
 #include "charge.h"
 
+#include <cmath>
+
 #include <array>
 
 namespace {
@@ -46,16 +48,18 @@ Charge Charge::fromCrystalFraction(Side side, double crystalFraction)
     if (f > 0.0) {
         for (int band = 0; band < lastBand; ++band) {
             if (f <= bands[band].upperBound)
-                return {side, Texture::CrystalsInGlass, band};
+                return {side, Texture::CrystalsInGlass, band, {}};
         }
         if (f < 1.0)
-            return {side, Texture::CrystalsInGlass, lastBand};
+            return {side, Texture::CrystalsInGlass, lastBand, {}};
     }
     return of(side, Texture::BeyondTheBands);
 }
 
 std::string Charge::pictureName() const
 {
+    if (isComputed())
+        return {};
     std::string name = side == Side::MineralOne ? "Cha" : "Chb";
     switch (texture) {
     case Texture::AllGlass: name += 'a'; break;
@@ -69,8 +73,43 @@ std::string Charge::pictureName() const
     return name + ".wmf";
 }
 
+Charge Charge::ofShares(std::vector<PhaseShare> shares)
+{
+    Charge charge;
+    charge.shares = std::move(shares);
+    return charge;
+}
+
+namespace {
+
+// "A (12 percent)", "A (12 percent) and B (30 percent)", "A (..), B (..) and C (..)".
+std::string listed(const std::vector<Charge::PhaseShare> &shares)
+{
+    std::string text;
+    for (std::size_t index = 0; index < shares.size(); ++index) {
+        if (index > 0)
+            text += index + 1 == shares.size() ? " and " : ", ";
+        text += shares[index].name + " (" + std::to_string(std::lround(shares[index].fraction * 100)) + " percent)";
+    }
+    return text;
+}
+
+} // namespace
+
 std::string Charge::description(std::string_view sideBCrystals) const
 {
+    if (isComputed()) {
+        std::vector<PhaseShare> glasses;
+        std::vector<PhaseShare> crystals;
+        for (const PhaseShare &share : shares)
+            (share.isGlass ? glasses : crystals).push_back(share);
+        std::string text = "Charge of " + listed(glasses);
+        if (!glasses.empty() && !crystals.empty())
+            text += " with ";
+        if (!crystals.empty())
+            text += "crystals of " + listed(crystals);
+        return text + ".";
+    }
     const std::string crystals = crystalsOf(side, sideBCrystals);
     switch (texture) {
     case Texture::AllGlass:
@@ -110,7 +149,7 @@ std::vector<Charge> Charge::catalogue()
     for (const Side side : {Side::MineralOne, Side::MineralTwo}) {
         charges.push_back(of(side, Texture::AllGlass));
         for (int band = 0; band <= lastBand; ++band)
-            charges.push_back({side, Texture::CrystalsInGlass, band});
+            charges.push_back({side, Texture::CrystalsInGlass, band, {}});
         charges.push_back(of(side, Texture::GrownFromMelt));
         charges.push_back(of(side, Texture::Crystalline));
     }

@@ -18,6 +18,16 @@
 // gives more than all crystal has no texture letter ("Cha.wmf").
 struct Charge
 {
+    // One phase of a charge computed from a system's thermodynamics, and its
+    // share of the charge by mass.
+    struct PhaseShare
+    {
+        std::string name; // the phase's name ("forsterite"); "glass" for a liquid
+        bool isGlass = false;
+        double fraction = 0;
+        bool operator==(const PhaseShare &) const = default;
+    };
+
     enum class Side { MineralOne, MineralTwo };
     enum class Texture {
         AllGlass,
@@ -32,6 +42,13 @@ struct Charge
     Side side = Side::MineralOne;
     Texture texture = Texture::AllGlass;
     int band = 0; // CrystalsInGlass only: 0 for "b" (up to 10 percent) to 11 for "m"
+    // A charge of a system computed by the equilibrium engine names each of
+    // its phases with its share, and has no picture file (the lab draws it);
+    // empty for the lab's own experiments.
+    std::vector<PhaseShare> shares;
+
+    static Charge ofShares(std::vector<PhaseShare> shares);
+    bool isComputed() const { return !shares.empty(); }
 
     // The charge of liquid and crystals of one side, by the crystal fraction
     // F (by mass, from the lever rule). F = 0 is all glass and F = 1 all
@@ -41,12 +58,14 @@ struct Charge
     // 1, below 0, not a number) is BeyondTheBands. Bounds are 64-bit; a
     // single-precision fraction is widened first.
     static Charge fromCrystalFraction(Side side, double crystalFraction);
-    static Charge of(Side side, Texture texture) { return {side, texture, 0}; }
+    static Charge of(Side side, Texture texture) { return {side, texture, 0, {}}; }
 
-    // "Chbb.wmf"
+    // "Chbb.wmf"; empty for a computed charge.
     std::string pictureName() const;
     // "Charge of glass with crystals of mineral 2, up to 10 percent crystal."
     // sideBCrystals names side B's crystals ("mineral 2", "the solid solution").
+    // A computed charge names every phase with its share in whole percent:
+    // "Charge of glass (77 percent) with crystals of forsterite (23 percent)."
     std::string description(std::string_view sideBCrystals) const;
     // The share of a one-mineral charge that its picture shows as crystal:
     // the middle of its band, 0 for all glass, 1 for a charge without glass.

@@ -15,7 +15,8 @@ ExperimentSession::RunResult ExperimentSession::run(const EntryTexts &texts, con
         m_drawCount += 1;
         const std::optional<float> value = EntryConversion::toSingle(texts[index], locale);
         const double upperLimit = index == TemperatureEntry ? m_definition.temperatureLimit : 1.0;
-        if (!value || *value < 0 || *value > upperLimit)
+        const double lowerLimit = index == TemperatureEntry ? m_definition.lowestTemperature : 0.0;
+        if (!value || *value < lowerLimit || *value > upperLimit)
             return {RunResult::Kind::EntryError, index, {}};
         values[index] = *value;
     }
@@ -58,7 +59,9 @@ SessionEvent ExperimentSession::probeEvent(const MicroprobeReport &report) const
 QString ExperimentSession::entryErrorMessage(int entryIndex) const
 {
     if (entryIndex == TemperatureEntry)
-        return QStringLiteral("A value between 0 and %1 is required!").arg(m_definition.temperatureLimit);
+        return QStringLiteral("A value between %1 and %2 is required!")
+            .arg(m_definition.lowestTemperature)
+            .arg(m_definition.temperatureLimit);
     return QStringLiteral("A value between 0 and 1 is required!");
 }
 

@@ -230,6 +230,14 @@ private slots:
     void fontOfNoHeightIsTwelvePixels();
     void coreHeaderBitmaps_data();
     void coreHeaderBitmaps();
+    void colourTablesAndPalettes_data();
+    void colourTablesAndPalettes();
+    void fontsAsTheRecordsSay();
+    void lineJoinsFromEscapes_data();
+    void lineJoinsFromEscapes();
+    void windowScaledByFactors_data();
+    void windowScaledByFactors();
+    void textAloneFramesAStandardPicture();
 };
 
 void TestWmfGolden::piesAndChords_data()
@@ -249,6 +257,7 @@ void TestWmfGolden::piesAndChords_data()
         {"on a wide ellipse, radials through far points", wide, c + QPointF(150, -20), c + QPointF(-40, 90)},
         {"on a wide ellipse, the other way", wide, c + QPointF(-40, 90), c + QPointF(150, -20)},
         {"a sliver of 10 degrees across nine o'clock", circle, c + QPointF(-90, -8), c + QPointF(-90, 8)},
+        {"a sliver under one degree at three o'clock", circle, c + QPointF(90, 0), c + QPointF(90, -1)},
     };
     for (const auto &[name, box, start, end] : arcs) {
         QTest::addRow("pie: %s", name) << 0x081A << Radials{box, start, end};
@@ -573,6 +582,173 @@ void TestWmfGolden::coreHeaderBitmaps()
                      qPrintable(QStringLiteral("pixel %1,%2 is %3, expected %4")
                                     .arg(x).arg(y).arg(drawn.pixelColor(x, y).name(), expected.name())));
         }
+}
+
+void TestWmfGolden::colourTablesAndPalettes_data()
+{
+    // Small bitmaps drawn one to one: each pixel's colour exactly.
+    QTest::addColumn<bool>("old");            // an old device-dependent bitmap (BITBLT), else a DIB (STRETCHDIB)
+    QTest::addColumn<QSize>("size");
+    QTest::addColumn<QByteArray>("bitmap");
+    QTest::addColumn<QList<QColor>>("pixels"); // left to right, top row first
+    const auto bytes = [](std::initializer_list<int> values) {
+        QByteArray out;
+        for (const int value : values)
+            out.append(char(value));
+        return out;
+    };
+    // The system palette of old 8-bit bitmaps: after the ten low colours
+    // and the 6 x 6 x 6 cube (10 to 225), a grey ramp from 8 in steps of 12
+    // (226 to 245), then the ten high colours from 246 (cream, 0xFFFBF0).
+    QTest::addRow("old 8-bit: grey ramp and the high colours")
+        << true << QSize(2, 2) << bytes({226, 227, 245, 246})
+        << QList<QColor>{QColor(8, 8, 8), QColor(20, 20, 20), QColor(236, 236, 236), QColor(0xFF, 0xFB, 0xF0)};
+    // A table shorter than the depth allows: pixels naming entries past it
+    // are black, never whatever bytes follow the table.
+    QTest::addRow("4 bits with a table of two")
+        << false << QSize(4, 1) << Builder::dib(4, 1, 4, {QColor(255, 0, 0), QColor(0, 255, 0)}, {bytes({0x01, 0x2F})})
+        << QList<QColor>{QColor(255, 0, 0), QColor(0, 255, 0), QColor(0, 0, 0), QColor(0, 0, 0)};
+    // A true-colour bitmap may carry an optional table; when the record
+    // holds exactly the table and the pixels, the table is passed over.
+    QTest::addRow("24 bits after an optional table of one")
+        << false << QSize(2, 1) << Builder::dib(2, 1, 24, {QColor(9, 9, 9)}, {bytes({0, 0, 255, 255, 0, 0})})
+        << QList<QColor>{QColor(255, 0, 0), QColor(0, 0, 255)};
+}
+
+void TestWmfGolden::colourTablesAndPalettes()
+{
+    QFETCH(bool, old);
+    QFETCH(QSize, size);
+    QFETCH(QByteArray, bitmap);
+    QFETCH(QList<QColor>, pixels);
+    Builder builder(Builder::Header::Placeable, QRect(QPoint(0, 0), size), 96);
+    builder.setWindow(0, 0, size.width(), size.height());
+    if (old) // BITBLT of a 2 x 2, 8-bit bitmap, 2 bytes a row, source copy
+        builder.rawRecord(0x0922, QByteArray::fromHex("2000cc00") + Builder::words({0, 0, 2, 2, 0, 0, 0, 2, 2, 2})
+                                      + QByteArray::fromHex("0108") + bitmap);
+    else
+        builder.stretchDib(QRect(QPoint(0, 0), size), bitmap);
+    const QImage drawn = renderMetafile(builder.bytes(), size);
+    QVERIFY(!drawn.isNull());
+    for (int index = 0; index < pixels.size(); ++index) {
+        const QColor got = drawn.pixelColor(index % size.width(), index / size.width());
+        QVERIFY2(isCloseTo(got, pixels[index], 1),
+                 qPrintable(QStringLiteral("pixel %1 is %2, expected %3").arg(index).arg(got.name(), pixels[index].name())));
+    }
+}
+
+void TestWmfGolden::fontsAsTheRecordsSay()
+{
+    // The font's face comes from its record, after its fixed fields: a
+    // fixed-pitch face makes a line of i's exactly as wide as one of M's.
+    const auto inkWidth = [](const QByteArray &face, const QByteArray &text, bool strikeOut, bool underline = false) {
+        QByteArray font = Builder::words({-40, 0, 0, 0, 400});
+        font.append(char(0)).append(char(underline)).append(char(strikeOut)).append(char(0));
+        font.append(QByteArray(4, '\0')).append(face).append('\0');
+        Builder builder = canvas();
+        builder.rawRecord(0x02FB, font).selectObject(0).record(0x0102, {1}).textOut({10, 60}, text);
+        const QList<std::pair<int, int>> runs = inkRuns(renderMetafile(builder.bytes(), QSize(side, side)));
+        return runs.isEmpty() ? 0 : runs.back().second - runs.front().first;
+    };
+    const int narrow = inkWidth("Liberation Mono", "iiiiiii", false);
+    const int wide = inkWidth("Liberation Mono", "MMMMMMM", false);
+    QVERIFY2(narrow > 100 && std::abs(narrow - wide) <= 12, qPrintable(QStringLiteral("%1 and %2").arg(narrow).arg(wide)));
+    QVERIFY(inkWidth("DejaVu Sans", "iiiiiii", false) < narrow * 2 / 3);
+    // Struck out or underlined, even blanks show their line.
+    QCOMPARE(inkWidth("Liberation Mono", "       ", false), 0);
+    QVERIFY(inkWidth("Liberation Mono", "       ", true) > 100);
+    QVERIFY(inkWidth("Liberation Mono", "       ", false, true) > 100);
+}
+
+void TestWmfGolden::lineJoinsFromEscapes_data()
+{
+    // A pen joining two lines, its join and miter limit set by escapes.
+    // At a right angle (a 20-unit pen) the outer corner's tip is inked by a
+    // mitred join and cut off by a bevelled or rounded one. At a sharp turn
+    // (a 10-unit pen, 32 degrees) a mitre reaches 18 units past the corner;
+    // a limit cuts it shorter, the smaller the shorter.
+    QTest::addColumn<int>("join");  // SETLINEJOIN: 0 round, 1 bevel, 2 miter; -1: none set
+    QTest::addColumn<int>("limit"); // SETMITERLIMIT; 0: none set
+    QTest::addColumn<bool>("sharp");
+    QTest::addColumn<int>("reach"); // right angle: whether the tip is inked (1, 0); sharp: how far the spike reaches
+    QTest::addRow("right angle, mitred") << 2 << 0 << false << 1;
+    QTest::addRow("right angle, bevelled") << 1 << 0 << false << 0;
+    QTest::addRow("right angle, rounded") << 0 << 0 << false << 0;
+    QTest::addRow("sharp, mitred, limit 10") << 2 << 10 << true << 15;
+    QTest::addRow("sharp, mitred, limit 1") << 2 << 1 << true << 10;
+}
+
+void TestWmfGolden::lineJoinsFromEscapes()
+{
+    QFETCH(int, join);
+    QFETCH(int, limit);
+    QFETCH(bool, sharp);
+    QFETCH(int, reach);
+    Builder builder = canvas();
+    builder.createPen(0, sharp ? 10 : 20, Qt::black).selectObject(0);
+    const auto escape = [&](int function, int value) {
+        builder.rawRecord(0x0626, Builder::words({function, 4, value & 0xFFFF, value >> 16}));
+    };
+    if (join >= 0)
+        escape(22, join);
+    if (limit > 0)
+        escape(23, limit);
+    if (sharp)
+        builder.rawRecord(0x0325, Builder::words({3, 20, 60, 160, 100, 20, 140})); // in to a point, and back
+    else
+        builder.rawRecord(0x0325, Builder::words({3, 40, 40, 160, 40, 160, 160})); // along the top, then down
+    const QImage drawn = renderMetafile(builder.bytes(), QSize(side, side));
+    if (!sharp) {
+        // (168, 32): beyond the bevel's diagonal and the round join's circle.
+        QCOMPARE(qGray(drawn.pixel(168, 32)) < 100, reach == 1);
+        return;
+    }
+    int rightmost = 0;
+    for (int x = 160; x < side; ++x)
+        if (qGray(drawn.pixel(x, 100)) < 128)
+            rightmost = x;
+    QVERIFY2(std::abs(rightmost - 160 - reach) <= 1, qPrintable(QString::number(rightmost)));
+}
+
+void TestWmfGolden::windowScaledByFactors_data()
+{
+    // SCALEWINDOWEXT multiplies the window's extent by x and y fractions: a
+    // window halved shows everything twice as large, one doubled half as.
+    QTest::addColumn<QList<int>>("factors"); // x numerator, x denominator, y numerator, y denominator
+    QTest::addColumn<QRect>("drawn");        // where a square of 20 units at (10, 10) lands
+    QTest::addRow("halved") << QList<int>{1, 2, 1, 2} << QRect(20, 20, 40, 40);
+    QTest::addRow("doubled") << QList<int>{2, 1, 2, 1} << QRect(5, 5, 10, 10);
+    QTest::addRow("halved across only") << QList<int>{1, 2, 1, 1} << QRect(20, 10, 40, 20);
+}
+
+void TestWmfGolden::windowScaledByFactors()
+{
+    QFETCH(QList<int>, factors);
+    QFETCH(QRect, drawn);
+    Builder builder = filled(red);
+    builder.record(0x0410, {factors[3], factors[2], factors[1], factors[0]}).rectangle(QRect(10, 10, 20, 20));
+    verifyGolden(builder.bytes(), [&](QPointF p) {
+        return QRectF(drawn).contains(p * (side / 100.0) / (side / 100.0)) ? red : white;
+    });
+}
+
+void TestWmfGolden::textAloneFramesAStandardPicture()
+{
+    // A picture without a placeable header or a window is as large as what
+    // it draws: text alone, measured in twips (fifteen to a device pixel,
+    // y up), still fills it, neither cut off nor lost in a large frame.
+    Builder builder(Builder::Header::Standard);
+    builder.record(0x0103, {6}).createFont(-400, "DejaVu Sans").selectObject(0).record(0x0102, {1})
+        .textOut({300, -300}, "xxxx");
+    const QImage drawn = renderMetafile(builder.bytes(), QSize(side, side));
+    QVERIFY(!drawn.isNull());
+    QRect ink;
+    for (int y = 0; y < side; ++y)
+        for (int x = 0; x < side; ++x)
+            if (qGray(drawn.pixel(x, y)) < 128)
+                ink |= QRect(x, y, 1, 1);
+    QVERIFY2(ink.width() > side / 2 && ink.left() > 0 && ink.right() < side - 1,
+             qPrintable(QStringLiteral("ink %1,%2 %3 x %4").arg(ink.x()).arg(ink.y()).arg(ink.width()).arg(ink.height())));
 }
 
 QTEST_MAIN(TestWmfGolden)

@@ -313,7 +313,7 @@ void NotebookTest::plotDrawsWhereItSays()
                     {K::AllGlass, {0.5, 995}, {}}};      // just below them
     data.curves = {{QStringLiteral("liquidus"), QPolygonF{{0.3, 900}, {0.3, 1600}}},
                    {QStringLiteral("solidus"), QPolygonF{{-0.2, 1225}, {1.2, 1225}}}};
-    data.fieldLabels = {{{0.5, 1450}, QStringLiteral("liquid")}};
+    data.fieldLabels = {{{0.5, 1450}, QStringLiteral("liquid"), {}, false}};
     const PhasePlot plot(data);
     const QRectF target(0, 0, 1600, 1200);
     QCOMPARE(plot.plotArea(target), QRectF(168, 80, 1032, 1000));
