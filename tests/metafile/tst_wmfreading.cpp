@@ -32,6 +32,8 @@ private slots:
     void countsSkippedRecords();
     void countsWarningsPastTheListedOnes();
     void reportsMissingFiles();
+    void limitsAreWhatTheySay_data();
+    void limitsAreWhatTheySay();
 };
 
 void TestWmfReading::acceptsAndSizes_data()
@@ -159,6 +161,40 @@ void TestWmfReading::reportsMissingFiles()
     const wmf::ReadResult missing = wmf::Picture::readFile(QStringLiteral("/nonexistent-folder/absent.wmf"));
     QVERIFY(!missing.isValid());
     QVERIFY(missing.error.contains(QLatin1String("absent.wmf")));
+}
+
+void TestWmfReading::limitsAreWhatTheySay_data()
+{
+    // A reader's limits bound memory; a file just within one is read, a
+    // file just past it refused, naming the limit.
+    QTest::addColumn<int>("count");
+    QTest::addColumn<bool>("records"); // records in all, else objects in use at once
+    QTest::addColumn<QString>("refusal"); // empty: read whole
+    QTest::addRow("500 000 records") << 499'999 << true << "";
+    QTest::addRow("one record more") << 500'000 << true << "more than 500000 records";
+    QTest::addRow("65 535 objects in use") << 65'535 << false << "";
+    QTest::addRow("one object more") << 65'536 << false << "more than 65535 objects in use at once";
+}
+
+void TestWmfReading::limitsAreWhatTheySay()
+{
+    QFETCH(int, count);
+    QFETCH(bool, records);
+    QFETCH(QString, refusal);
+    Builder builder;
+    builder.setObjectCount(0);
+    // Background modes, or pens that stay in use: the picture's rectangle
+    // is one record more.
+    for (int index = 0; index < count; ++index) {
+        if (records)
+            builder.record(0x0102, {1});
+        else
+            builder.createPen(0, 1, Qt::black);
+    }
+    const wmf::ReadResult result = wmf::Picture::read(builder.rectangle(QRect(0, 0, 10, 10)).bytes());
+    QVERIFY2(result.isValid() == refusal.isEmpty(), qPrintable(result.error));
+    if (!refusal.isEmpty())
+        QVERIFY2(result.error.contains(refusal), qPrintable(result.error));
 }
 
 QTEST_GUILESS_MAIN(TestWmfReading)
