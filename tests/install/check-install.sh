@@ -28,6 +28,7 @@ check "the answer-key tool is installed" test -x "$root/bin/orvane-answer-key"
 check "the render tool is installed" test -x "$root/bin/metafile-render"
 check "the notebook window is installed" test -x "$root/bin/orvane-notebook"
 check "all 33 charge pictures" test "$(ls "$root/share/orvane-lab/pictures" | grep -c '\.wmf$')" -eq 33
+check "the library's four system files" test "$(ls "$root/share/orvane-lab/systems" | grep -c '\.toml$')" -eq 4
 desktop=$root/share/applications/org.orvane.Lab.desktop
 check "menu entry is valid" desktop-file-validate "$desktop"
 check "menu entry starts in the pictures folder" grep -qx "Path=$prefix/share/orvane-lab/pictures" "$desktop"
