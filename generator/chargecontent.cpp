@@ -1,5 +1,7 @@
 #include "chargecontent.h"
 
+#include <QColor>
+
 namespace charge {
 
 namespace {
@@ -37,6 +39,40 @@ ChargeContent ChargeContent::of(const Charge &charge)
     }
     (charge.side == Charge::Side::MineralOne ? content.firstMineralShare : content.secondMineralShare) =
         charge.pictureCrystalShare();
+    return content;
+}
+
+ChargeContent ChargeContent::ofComputed(const Charge &charge, const QString &seed)
+{
+    ChargeContent content;
+    content.name = seed;
+    content.layoutSeed = seed;
+    content.proportional = true;
+    bool hasGlass = false;
+    int slot = 0;
+    for (const Charge::PhaseShare &share : charge.shares) {
+        if (share.isGlass) {
+            hasGlass = true;
+            continue;
+        }
+        if (slot > 1)
+            break; // a binary charge with glass holds at most two solids
+        const QColor colour(QString::fromStdString(share.colour));
+        const QRgb rgb = colour.isValid() ? colour.rgb() : palette::firstMineral;
+        const std::string &habit = share.habit;
+        content.looks[slot] = {rgb, QColor(rgb).darker(170).rgb(),
+                               habit == "plate"    ? Habit::Plate
+                                   : habit == "needle" ? Habit::Needle
+                                   : habit == "grain"  ? Habit::Grain
+                                                       : Habit::Prism};
+        (slot == 0 ? content.firstMineralShare : content.secondMineralShare) = share.fraction;
+        ++slot;
+    }
+    if (!hasGlass) {
+        // Crystals only: a mosaic of grains, each mineral's grains covering
+        // its share of the charge.
+        content.texture = Texture::Granular;
+    }
     return content;
 }
 

@@ -1,9 +1,13 @@
 #pragma once
 
 #include "charge.h"
+#include "chargepalette.h"
 
 #include <QList>
+#include <QRgb>
 #include <QString>
+
+#include <array>
 
 namespace charge {
 
@@ -11,6 +15,19 @@ namespace charge {
 // (SiO2-MgO-CaO) and grows stubby, nearly equant prisms; the second is
 // feldspar-like (SiO2-Al2O3-CaO) and grows long tabular laths.
 enum class Mineral { First, Second };
+
+// The shape crystals of a mineral grow in, as seen in section: stubby,
+// nearly equant prisms (octagonal sections); tabular plates or laths (long,
+// with a twin line); thin needles; rounded grains.
+enum class Habit { Prism, Plate, Needle, Grain };
+
+// How a mineral's crystals look: their colour, the darker rim, the habit.
+struct MineralLook
+{
+    QRgb colour = palette::firstMineral;
+    QRgb edge = palette::firstMineralEdge;
+    Habit habit = Habit::Prism;
+};
 
 // How the crystals sit in the charge.
 enum class Texture {
@@ -35,11 +52,25 @@ struct ChargeContent
     // Pictures that share this text share their layout: a series of runs
     // shows the same crystals growing rather than a new arrangement each time.
     QString layoutSeed;
+    // The lab's own minerals: green prisms and ochre laths. A system's
+    // phases bring their own.
+    std::array<MineralLook, 2> looks{MineralLook{palette::firstMineral, palette::firstMineralEdge, Habit::Prism},
+                                     MineralLook{palette::secondMineral, palette::secondMineralEdge, Habit::Plate}};
+
+    // A computed charge's two minerals take domains (and, without glass,
+    // grains) in proportion to their shares rather than half each, so that
+    // each covers its own share of the charge.
+    bool proportional = false;
 
     double crystalShare() const { return firstMineralShare + secondMineralShare; }
+    const MineralLook &look(Mineral mineral) const { return looks[mineral == Mineral::First ? 0 : 1]; }
     QString fileName() const { return name + QStringLiteral(".wmf"); }
 
     static ChargeContent of(const Charge &charge);
+    // A charge computed for a system: its crystal phases (at most two) in
+    // their own colours and habits, glass or none; `seed` names the system
+    // and phases, so that runs of the same phases show the same crystals.
+    static ChargeContent ofComputed(const Charge &charge, const QString &seed);
     // One for every picture the lab can ask for, 33 in all.
     static QList<ChargeContent> catalogue();
 };

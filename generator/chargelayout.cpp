@@ -60,6 +60,13 @@ constexpr double prismCellWidth = 230.0;
 constexpr double prismCellLength = 290.0;
 constexpr double lathCellWidth = 125.0;
 constexpr double lathCellLength = 440.0;
+// Needles are thinner and longer than laths; grains as broad as long.
+constexpr double needleCellWidth = 70.0;
+constexpr double needleCellLength = 520.0;
+constexpr double grainCellWidth = 200.0;
+constexpr double grainCellLength = 215.0;
+// Grains are rounded: their corners cut further than a prism's.
+constexpr double grainCornerCut = 0.3;
 // Cells along a row vary in length so the ends of the crystals do not line
 // up, and their ends slant by up to this share of the cell width either way,
 // as crystal terminations do. Both stay small enough to keep cells convex.
@@ -84,6 +91,26 @@ constexpr double sliverShare = 0.4;
 constexpr double prismCornerCut = 0.22;
 // Areas below this (square twips) are rounding noise, not cells.
 constexpr double negligibleArea = 1.0;
+
+bool isElongated(Habit habit)
+{
+    return habit == Habit::Plate || habit == Habit::Needle;
+}
+
+QSizeF cellSize(Habit habit)
+{
+    switch (habit) {
+    case Habit::Prism:
+        return {prismCellWidth, prismCellLength};
+    case Habit::Plate:
+        return {lathCellWidth, lathCellLength};
+    case Habit::Needle:
+        return {needleCellWidth, needleCellLength};
+    case Habit::Grain:
+        break;
+    }
+    return {grainCellWidth, grainCellLength};
+}
 
 QPointF axisFromParameter(double t)
 {
@@ -125,15 +152,20 @@ QList<QPolygonF> jitteredGrid(const QRectF &bounds, int columns, int rows, doubl
 } // namespace
 
 ChargeLayout::ChargeLayout(const ChargeContent &content)
+    : m_habits{content.looks[0].habit, content.looks[1].habit}
+    , m_proportional(content.proportional)
 {
     RandomSequence random(RandomSequence::seedFromText(content.layoutSeed.toUtf8().constData()));
     const bool mixed = content.firstMineralShare > 0.0 && content.secondMineralShare > 0.0;
     const Mineral single =
         content.secondMineralShare > 0.0 ? Mineral::Second : Mineral::First;
+    const double firstShareOfCrystals = mixed ? content.firstMineralShare / content.crystalShare() : 0.5;
 
     QList<Cell> cells = content.texture == Texture::Granular
         ? granularCells(random, single)
-        : domainCells(random, single, mixed);
+        : domainCells(random, single, mixed, firstShareOfCrystals);
+    if (content.texture == Texture::Granular && mixed)
+        shareGrains(cells, firstShareOfCrystals, random);
 
     const double chargeArea = geometry::area(chargeOutline());
     for (const Mineral mineral : {Mineral::First, Mineral::Second}) {
@@ -175,11 +207,11 @@ double ChargeLayout::crystalArea(Mineral mineral) const
     return sum;
 }
 
-QList<ChargeLayout::Cell> ChargeLayout::domainCells(RandomSequence &random, Mineral only,
-                                                    bool mixed) const
+QList<ChargeLayout::Cell> ChargeLayout::domainCells(RandomSequence &random, Mineral only, bool mixed,
+                                                    double firstShareOfCrystals) const
 {
     const QPolygonF charge = chargeOutline();
-    const DomainGrid grid = mixed || only == Mineral::Second ? lathDomains : prismDomains;
+    const DomainGrid grid = mixed || isElongated(habitOf(only)) ? lathDomains : prismDomains;
     const QList<QPolygonF> domains =
         jitteredGrid(charge.boundingRect(), grid.columns, grid.rows, domainJitter, random);
     // Where both minerals grew, half the domains (picked at random) hold
@@ -190,16 +222,22 @@ QList<ChargeLayout::Cell> ChargeLayout::domainCells(RandomSequence &random, Mine
         std::iota(order.begin(), order.end(), 0);
         for (qsizetype i = order.size() - 1; i > 0; --i)
             std::swap(order[i], order[random.nextIndex(int(i) + 1)]);
+        // Half each; for a computed charge, in proportion to the minerals'
+        // shares (one domain each at least).
+        const qsizetype firstCount = m_proportional
+            ? std::clamp<qsizetype>(qsizetype(std::lround(firstShareOfCrystals * double(order.size()))), 1,
+                                    order.size() - 1)
+            : (order.size() + 1) / 2;
         for (qsizetype i = 0; i < order.size(); ++i)
-            domainMinerals[order[i]] = 2 * i < order.size() ? Mineral::First : Mineral::Second;
+            domainMinerals[order[i]] = i < firstCount ? Mineral::First : Mineral::Second;
     }
 
     QList<Cell> cells;
     for (qsizetype d = 0; d < domains.size(); ++d) {
         const QPolygonF domain = geometry::clippedToConvex(domains[d], charge);
         const Mineral mineral = domainMinerals[d];
-        const double width = mineral == Mineral::First ? prismCellWidth : lathCellWidth;
-        const double length = mineral == Mineral::First ? prismCellLength : lathCellLength;
+        const double width = cellSize(habitOf(mineral)).width();
+        const double length = cellSize(habitOf(mineral)).height();
         const QPointF axis = axisFromParameter(random.uniform(-1.0, 1.0));
         const QPointF normal(-axis.y(), axis.x());
         if (domain.isEmpty())
@@ -243,6 +281,30 @@ QList<ChargeLayout::Cell> ChargeLayout::domainCells(RandomSequence &random, Mine
         }
     }
     return cells;
+}
+
+void ChargeLayout::shareGrains(QList<Cell> &cells, double firstShareOfCrystals, RandomSequence &random)
+{
+    // Grains in a random order, each to the mineral furthest below its
+    // share so far: every grain is about one percent of the charge, so each
+    // mineral ends within half a grain of its share.
+    QList<qsizetype> order(cells.size());
+    std::iota(order.begin(), order.end(), 0);
+    for (qsizetype i = order.size() - 1; i > 0; --i)
+        std::swap(order[i], order[random.nextIndex(int(i) + 1)]);
+    double total = 0.0;
+    for (const Cell &cell : cells)
+        total += geometry::area(cell.polygon);
+    double first = 0.0;
+    double second = 0.0;
+    for (const qsizetype index : order) {
+        const double area = geometry::area(cells[index].polygon);
+        const double firstMissing = firstShareOfCrystals * total - first;
+        const double secondMissing = (1 - firstShareOfCrystals) * total - second;
+        const bool toFirst = firstMissing >= secondMissing;
+        cells[index].mineral = toFirst ? Mineral::First : Mineral::Second;
+        (toFirst ? first : second) += area;
+    }
 }
 
 QList<ChargeLayout::Cell> ChargeLayout::granularCells(RandomSequence &random,
@@ -311,6 +373,9 @@ void ChargeLayout::placeCrystals(const QList<Cell> &cells, double targetArea,
 
     // fill_i = min(k w_i, largest): find k so that the fills add up to the
     // target area, clamping the cells that would overflow one round at a time.
+    // A charge all but full of crystals (a computed one) may fill its cells
+    // further than the usual largest fill.
+    const double largest = std::max(largestCellFill, std::min(1.0, targetArea / totalArea));
     QList<bool> clamped(cells.size(), false);
     double scale = 0.0;
     for (qsizetype round = 0; round <= occupied.size(); ++round) {
@@ -318,14 +383,14 @@ void ChargeLayout::placeCrystals(const QList<Cell> &cells, double targetArea,
         double weightedArea = 0.0;
         for (const int i : occupied) {
             if (clamped[i])
-                clampedArea += largestCellFill * areas[i];
+                clampedArea += largest * areas[i];
             else
                 weightedArea += weights[i] * areas[i];
         }
         scale = weightedArea > 0.0 ? (targetArea - clampedArea) / weightedArea : 0.0;
         bool changed = false;
         for (const int i : occupied) {
-            if (!clamped[i] && scale * weights[i] > largestCellFill) {
+            if (!clamped[i] && scale * weights[i] > largest) {
                 clamped[i] = true;
                 changed = true;
             }
@@ -338,12 +403,12 @@ void ChargeLayout::placeCrystals(const QList<Cell> &cells, double targetArea,
     // (and the file) stays stable.
     std::sort(occupied.begin(), occupied.end());
     for (const int i : occupied) {
-        const double fill = clamped[i] ? largestCellFill : scale * weights[i];
-        m_crystals.append(crystalInCell(cells[i], fill, placements[i]));
+        const double fill = clamped[i] ? largest : scale * weights[i];
+        m_crystals.append(crystalInCell(cells[i], habitOf(cells[i].mineral), fill, placements[i]));
     }
 }
 
-Crystal ChargeLayout::crystalInCell(const Cell &cell, double fillFraction,
+Crystal ChargeLayout::crystalInCell(const Cell &cell, Habit habit, double fillFraction,
                                     const Placement &placement)
 {
     if (fillFraction >= 1.0)
@@ -353,10 +418,11 @@ Crystal ChargeLayout::crystalInCell(const Cell &cell, double fillFraction,
     // The cell itself scaled about its centroid always fits (the cell is
     // convex); the habit shapes below are used when they fit as well.
     QPolygonF shape = geometry::scaledAbout(cell.polygon, cellCentre, std::sqrt(fillFraction));
-    if (cell.mineral == Mineral::First) {
-        // An octagonal prism section: the corners cut off, then scaled to
-        // the fill. At high fills a smaller cut is needed for it to fit.
-        double cut = prismCornerCut;
+    if (!isElongated(habit)) {
+        // An octagonal prism section (a grain's, cut further): the corners
+        // cut off, then scaled to the fill. At high fills a smaller cut is
+        // needed for it to fit.
+        double cut = habit == Habit::Grain ? grainCornerCut : prismCornerCut;
         for (int attempt = 0; attempt < 4; ++attempt, cut *= 0.6) {
             const QPolygonF octagon = geometry::cornersCut(cell.polygon, cut);
             const QPolygonF candidate =

@@ -50,12 +50,15 @@ private:
         QPointF drift;      // shift, as a share of the room left, each way
     };
 
-    QList<Cell> domainCells(RandomSequence &random, Mineral only, bool mixed) const;
+    QList<Cell> domainCells(RandomSequence &random, Mineral only, bool mixed, double firstShareOfCrystals) const;
+    static void shareGrains(QList<Cell> &cells, double firstShareOfCrystals, RandomSequence &random);
+    Habit habitOf(Mineral mineral) const { return m_habits[mineral == Mineral::First ? 0 : 1]; }
     QList<Cell> granularCells(RandomSequence &random, Mineral mineral) const;
     void placeCrystals(const QList<Cell> &cells, double targetArea, RandomSequence &random);
-    static Crystal crystalInCell(const Cell &cell, double fillFraction,
-                                 const Placement &placement);
+    static Crystal crystalInCell(const Cell &cell, Habit habit, double fillFraction, const Placement &placement);
 
+    std::array<Habit, 2> m_habits;
+    bool m_proportional = false;
     QList<Crystal> m_crystals;
 };
 

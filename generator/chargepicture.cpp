@@ -126,10 +126,12 @@ QByteArray ChargePicture::draw(const ChargeContent &content)
     const auto metalBrush = solid(palette::capsuleMetal);
     const auto weldBrush = solid(palette::capsuleWeld);
     const auto glassBrush = solid(palette::glass);
-    const auto firstEdgeBrush = solid(palette::firstMineralEdge);
-    const auto firstBrush = solid(palette::firstMineral);
-    const auto secondEdgeBrush = solid(palette::secondMineralEdge);
-    const auto secondBrush = solid(palette::secondMineral);
+    const MineralLook &firstLook = content.look(Mineral::First);
+    const MineralLook &secondLook = content.look(Mineral::Second);
+    const auto firstEdgeBrush = solid(firstLook.edge);
+    const auto firstBrush = solid(firstLook.colour);
+    const auto secondEdgeBrush = solid(secondLook.edge);
+    const auto secondBrush = solid(secondLook.colour);
 
     writer.selectObject(noPen);
     writer.selectObject(mountBrush);
@@ -153,12 +155,14 @@ QByteArray ChargePicture::draw(const ChargeContent &content)
         return hasGlass ? noPen
                         : writer.createPen(Writer::PenStyle::Solid, grainSealWidth, QColor(colour));
     };
-    const MineralObjects first{firstEdgeBrush, firstBrush, rimPen(palette::firstMineralEdge),
-                               std::nullopt};
-    const auto twinPen = writer.createPen(Writer::PenStyle::Solid, twinLineWidth,
-                                          QColor(palette::secondMineralEdge));
-    const MineralObjects second{secondEdgeBrush, secondBrush, rimPen(palette::secondMineralEdge),
-                                twinPen};
+    // Plates show their twin line, in their rim's colour. (The objects are
+    // made in the order the lab's own pictures have always made them.)
+    MineralObjects first{firstEdgeBrush, firstBrush, rimPen(firstLook.edge), std::nullopt};
+    const auto twinPen = writer.createPen(Writer::PenStyle::Solid, twinLineWidth, QColor(secondLook.edge));
+    const MineralObjects second{secondEdgeBrush, secondBrush, rimPen(secondLook.edge),
+                                secondLook.habit == Habit::Plate ? std::optional(twinPen) : std::nullopt};
+    if (firstLook.habit == Habit::Plate)
+        first.twinPen = writer.createPen(Writer::PenStyle::Solid, twinLineWidth, QColor(firstLook.edge));
     drawCrystals(writer, layout.crystals(), Mineral::First, first, noPen);
     drawCrystals(writer, layout.crystals(), Mineral::Second, second, noPen);
 
@@ -167,6 +171,8 @@ QByteArray ChargePicture::draw(const ChargeContent &content)
                                        secondEdgeBrush, secondBrush, twinPen};
     if (!hasGlass)
         objects << first.rimPen << second.rimPen;
+    if (first.twinPen)
+        objects << *first.twinPen;
     for (const auto object : objects)
         writer.deleteObject(object);
     return writer.toByteArray();

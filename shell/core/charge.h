@@ -25,6 +25,8 @@ struct Charge
         std::string name; // the phase's name ("forsterite"); "glass" for a liquid
         bool isGlass = false;
         double fraction = 0;
+        std::string colour; // its crystals' colour in a picture, "#rrggbb"
+        std::string habit;  // "prism", "plate", "needle" or "grain"
         bool operator==(const PhaseShare &) const = default;
     };
 
