@@ -284,6 +284,22 @@ int AnswerKeyProgram::checkNotebook(const QByteArray &notebook) const
             say(problem.in(m_input));
         return refused;
     }
+    // A session of a system no one gave: the notebook cannot be played.
+    QStringList known;
+    for (const ExperimentDefinition &experiment : experiments(nullptr))
+        known << QString::fromStdString(experiment.notebookName());
+    bool unknown = false;
+    for (const NotebookRow &row : parsed.rows) {
+        if (known.contains(row[NotebookRow::Experiment]))
+            continue;
+        say(LineProblem{row.lineNumber, QStringLiteral("no experiment or system \"%1\" is known (give its file with "
+                                                       "--system)").arg(row[NotebookRow::Experiment])}
+                .in(m_input));
+        known << row[NotebookRow::Experiment]; // named once
+        unknown = true;
+    }
+    if (unknown)
+        return refused;
     NotebookCheck check(m_locale, m_library);
     check.setExpectedKit(m_kit);
     const NotebookCheck::Result result = check.check(parsed.rows);
@@ -357,7 +373,7 @@ int AnswerKeyProgram::drawDiagram(const QByteArray &worksheet) const
 
 ExperimentList AnswerKeyProgram::experiments(const Kit *kit) const
 {
-    return withSystems(labExperiments(kit), m_library);
+    return withSystems(labExperiments(kit), m_library, kit);
 }
 
 int AnswerKeyProgram::listSystems() const

@@ -136,7 +136,7 @@ void NotebookCheck::checkSession(const std::vector<NotebookRow> &rows, const std
     const QLocale locale = localeName.isEmpty() ? m_fallbackLocale : QLocale(localeName);
     std::vector<NotebookRow> produced;
     const Kit *const chosen = kit ? &*kit : nullptr;
-    WorksheetRunner lab(withSystems(labExperiments(chosen), m_systems), locale, WorksheetRunner::Output::ReportsOnly,
+    WorksheetRunner lab(withSystems(labExperiments(chosen), m_systems, chosen), locale, WorksheetRunner::Output::ReportsOnly,
                         Kit::scatterStartStateFor(chosen));
     NotebookRecorder recorder(first.session, QString::fromStdString(Kit::codeFor(chosen)), localeName, {},
                               [&produced](const NotebookRow &row) { produced.push_back(row); });

@@ -12,9 +12,9 @@ ExperimentList labExperiments(const Kit *kit)
     return {experiment1Definition(kit->variant(1)), experiment2Definition(kit->variant(2))};
 }
 
-ExperimentList withSystems(ExperimentList experiments, const SystemLibrary &library)
+ExperimentList withSystems(ExperimentList experiments, const SystemLibrary &library, const Kit *kit)
 {
     for (const BinarySystem &system : library.systems())
-        experiments.push_back(systemDefinition(system));
+        experiments.push_back(systemDefinition(system, kit ? std::optional<Kit>(*kit) : std::nullopt));
     return experiments;
 }

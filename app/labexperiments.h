@@ -10,6 +10,7 @@
 ExperimentList labExperiments(const Kit *kit = nullptr);
 
 // The lab's experiments followed by every system of a library, each by its
-// id: what the answer-key tool plays and checks.
+// id (with a kit, the kit's version of each): what the answer-key tool
+// plays and checks.
 class SystemLibrary;
-ExperimentList withSystems(ExperimentList experiments, const SystemLibrary &library);
+ExperimentList withSystems(ExperimentList experiments, const SystemLibrary &library, const Kit *kit = nullptr);

@@ -5,6 +5,7 @@
 #include "labexperiments.h"
 #include "notebookfile.h"
 #include "notebookrecorder.h"
+#include "systemstart.h"
 #include "toolkitoptions.h"
 
 #include <QApplication>
@@ -32,6 +33,10 @@ const char *const helpText =
     "                    notebook (CSV); an existing notebook is appended to\n"
     "  --notebook-today  record in today's notebook in the documents folder,\n"
     "                    \"Orvane Lab/notebook-YYYY-MM-DD.csv\"\n"
+    "  --system ID|FILE  run a system of the library (fo-sio2, ...) or of a\n"
+    "                    system file (.toml) instead of the main menu\n"
+    "  --choose-system   choose a system from the library, or a system file\n"
+    "  --list-systems    show the library's systems and exit\n"
     "  --help            show this text and exit\n"
     "  --version         show the version and exit\n"
     "\n"
@@ -66,7 +71,10 @@ std::optional<int> LabProgram::parse(const QStringList &arguments, Options &opti
     const QCommandLineOption askKit(QStringLiteral("ask-kit"));
     const QCommandLineOption help(QStringLiteral("help"));
     const QCommandLineOption version(QStringLiteral("version"));
-    parser.addOptions({notebook, today, kit, askKit, help, version});
+    const QCommandLineOption system(QStringLiteral("system"), QString(), QStringLiteral("ID"));
+    const QCommandLineOption chooseSystem(QStringLiteral("choose-system"));
+    const QCommandLineOption listSystems(QStringLiteral("list-systems"));
+    parser.addOptions({notebook, today, kit, askKit, help, version, system, chooseSystem, listSystems});
     const auto refuse = [](const QString &why) {
         say(QStringLiteral("orvane-lab: %1\nTry 'orvane-lab --help'.\n").arg(why));
         return std::optional<int>(usageError);
@@ -83,6 +91,19 @@ std::optional<int> LabProgram::parse(const QStringList &arguments, Options &opti
         std::printf("orvane-lab %s\n", LAB_VERSION);
         return 0;
     }
+    if (parser.isSet(listSystems)) {
+        std::fputs(qPrintable(SystemStart::list()), stdout);
+        return std::fflush(stdout) == 0 ? 0 : usageError;
+    }
+    if (parser.isSet(system) && parser.isSet(chooseSystem))
+        return refuse(QStringLiteral("--system and --choose-system both choose a system; give one"));
+    if (parser.isSet(system)) {
+        QString why;
+        options.system = SystemStart::named(parser.value(system), why);
+        if (!options.system)
+            return refuse(why);
+    }
+    options.chooseSystem = parser.isSet(chooseSystem);
     if (parser.isSet(notebook) && parser.isSet(today))
         return refuse(QStringLiteral("--notebook and --notebook-today name two notebooks; give one"));
     if (parser.isSet(notebook))
@@ -188,6 +209,10 @@ int LabProgram::run(int argc, char *argv[])
     // One scatter source for the whole program, never seeded: every start of
     // the lab draws the same sequence (a kit's own, with a kit).
     AnalyticalScatter scatter(Kit::scatterStartStateFor(kit));
+    if (options.system)
+        return SystemStart::run(*options.system, kit, scatter, m_recorder.get());
+    if (options.chooseSystem)
+        return SystemStart::choose(kit, scatter, m_recorder.get());
     Form1 menu(labExperiments(kit), scatter, m_recorder.get());
     menu.show();
     return application.exec();

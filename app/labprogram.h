@@ -5,6 +5,7 @@
 #include <memory>
 #include <optional>
 
+#include "binarysystem.h"
 #include "kit.h"
 
 class NotebookFile;
@@ -14,7 +15,8 @@ class NotebookRecorder;
 // is asked to keep one, says where the charge pictures are when the folder
 // it starts in has none, then shows the main menu.
 //
-//   orvane-lab [--kit CODE | --ask-kit] [--notebook FILE | --notebook-today] [--help] [--version]
+//   orvane-lab [--kit CODE | --ask-kit] [--notebook FILE | --notebook-today]
+//              [--system ID|FILE.toml | --choose-system | --list-systems] [--help] [--version]
 //
 // Without options it is the lab exactly as it has always been: it reads
 // nothing but its pictures and writes nothing.
@@ -36,6 +38,8 @@ private:
         bool notebookToday = false;
         std::optional<Kit> kit;
         bool askForKit = false;
+        std::optional<BinarySystem> system;
+        bool chooseSystem = false;
     };
     // Reads the command line; a status to end with when the program is done
     // (help, version, a bad option), else nothing.

@@ -151,9 +151,11 @@ QByteArray ChargePicture::draw(const ChargeContent &content)
 
     const ChargeLayout layout(content);
     const bool hasGlass = content.texture == Texture::CrystalsInGlass;
+    // A computed charge's grains are not sealed: the seal's pen would lay
+    // each mineral over its neighbours' edges, and its share must stay exact.
+    const bool sealed = !hasGlass && !content.proportional;
     const auto rimPen = [&](QRgb colour) {
-        return hasGlass ? noPen
-                        : writer.createPen(Writer::PenStyle::Solid, grainSealWidth, QColor(colour));
+        return !sealed ? noPen : writer.createPen(Writer::PenStyle::Solid, grainSealWidth, QColor(colour));
     };
     // Plates show their twin line, in their rim's colour. (The objects are
     // made in the order the lab's own pictures have always made them.)
@@ -169,7 +171,7 @@ QByteArray ChargePicture::draw(const ChargeContent &content)
     QList<Writer::ObjectIndex> objects{noPen, edgePen, glintPen, mountBrush, metalBrush,
                                        weldBrush, glassBrush, firstEdgeBrush, firstBrush,
                                        secondEdgeBrush, secondBrush, twinPen};
-    if (!hasGlass)
+    if (sealed)
         objects << first.rimPen << second.rimPen;
     if (first.twinPen)
         objects << *first.twinPen;

@@ -1,6 +1,7 @@
 #include "systemdefinition.h"
 
 #include "systemexperimentmodel.h"
+#include "systemkit.h"
 
 #include <cmath>
 #include <map>
@@ -76,22 +77,24 @@ DiagramOutline systemOutline(std::shared_ptr<const PhaseDiagram> shared)
     return outline;
 }
 
-ExperimentDefinition systemDefinition(const BinarySystem &system)
+ExperimentDefinition systemDefinition(const BinarySystem &system, const std::optional<Kit> &kit)
 {
-    // Finding a diagram's invariants takes some tens of milliseconds: done
-    // on the first run or drawing, then shared by every model and outline.
+    // Finding a diagram's invariants takes some tens of milliseconds (a
+    // kit's version a few diagrams more): done on the first run or drawing,
+    // then shared by every model and outline.
     struct Lazy
     {
         BinarySystem system;
+        std::optional<Kit> kit;
         std::shared_ptr<const PhaseDiagram> diagram;
         std::shared_ptr<const PhaseDiagram> get()
         {
             if (!diagram)
-                diagram = std::make_shared<const PhaseDiagram>(system);
+                diagram = std::make_shared<const PhaseDiagram>(kit ? SystemKit::variant(system, *kit) : system);
             return diagram;
         }
     };
-    const auto lazy = std::make_shared<Lazy>(Lazy{system, nullptr});
+    const auto lazy = std::make_shared<Lazy>(Lazy{system, kit, nullptr});
     ExperimentDefinition definition;
     definition.number = 0;
     definition.id = system.id;

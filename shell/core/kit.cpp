@@ -209,11 +209,34 @@ int Kit::meltShift(std::string_view mineral) const
         return draws(1).secondShift;
     if (mineral == "albite")
         return draws(2).firstShift;
+    return int(std::floor(drawFor("melting point", mineral, -largestShift, largestShift + 0.999)));
+}
+
+double Kit::drawFor(std::string_view purpose, std::string_view name, double low, double high) const
+{
     std::uint64_t hash = 0xCBF29CE484222325ULL; // FNV-1a of the name: the same on every machine
-    for (const char character : mineral)
-        hash = (hash ^ static_cast<unsigned char>(character)) * 0x100000001B3ULL;
+    const auto add = [&hash](std::string_view text) {
+        for (const char character : text)
+            hash = (hash ^ static_cast<unsigned char>(character)) * 0x100000001B3ULL;
+    };
+    // The melting point's draws keep the key they were first made with.
+    if (purpose != "melting point") {
+        add(purpose);
+        add("/");
+    }
+    add(name);
     Mixer mixer(m_number ^ hash);
-    return int(std::floor(mixer.uniform(-largestShift, largestShift + 0.999)));
+    return mixer.uniform(low, high);
+}
+
+double Kit::enthalpyScale(std::string_view solid) const
+{
+    return drawFor("enthalpy of fusion", solid, 0.85, 1.15);
+}
+
+double Kit::margulesShift(std::string_view parameter) const
+{
+    return drawFor("margules", parameter, -5, 5);
 }
 
 Kit::Variant Kit::variant(int experiment) const

@@ -53,6 +53,12 @@ public:
     // ("anorthite"), in degrees Celsius from -40 to 40: the same in every
     // experiment and system.
     int meltShift(std::string_view mineral) const;
+    // How a kit scales a solid's enthalpy of fusion, by its name: 0.85 to
+    // 1.15, the same in every system.
+    double enthalpyScale(std::string_view solid) const;
+    // How far a kit moves a Margules parameter, named by its system and
+    // place ("fo-sio2 liquid W12"): -5 to 5 kJ/mol.
+    double margulesShift(std::string_view parameter) const;
 
 private:
     explicit Kit(std::uint64_t number) : m_number(number) {}
@@ -65,6 +71,8 @@ private:
         double stretch = 1;
     };
     Draws draws(int experiment) const;
+    // A number in [low, high] drawn for a name: the same for the same name.
+    double drawFor(std::string_view purpose, std::string_view name, double low, double high) const;
 
     std::uint64_t m_number;
 };

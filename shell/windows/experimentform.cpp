@@ -6,13 +6,21 @@
 #include <QMessageBox>
 
 ExperimentForm::ExperimentForm(const ExperimentDefinition &definition, const ExperimentLayout &layout,
-                               ScatterSource &scatter, SessionRecorder *recorder, QObject *parent)
+                               ScatterSource &scatter, SessionRecorder *recorder, QObject *parent,
+                               PictureSource pictures)
     : QObject(parent)
     , m_layout(layout)
     , m_session(definition)
     , m_scatter(scatter)
     , m_recorder(recorder)
+    , m_pictures(std::move(pictures))
 {
+}
+
+wmf::ReadResult ExperimentForm::pictureFile(const ExperimentSession &, const Charge &charge)
+{
+    // The picture is read from the folder the lab was started in.
+    return wmf::Picture::readFile(QDir::current().filePath(ExperimentSession::pictureName(charge)));
 }
 
 ExperimentForm::~ExperimentForm()
@@ -70,9 +78,8 @@ void ExperimentForm::Command1_Click()
         break;
     }
 
-    // The picture is read from the folder the lab was started in.
     const QString pictureName = ExperimentSession::pictureName(result.charge);
-    const wmf::ReadResult picture = wmf::Picture::readFile(QDir::current().filePath(pictureName));
+    const wmf::ReadResult picture = m_pictures(m_session, result.charge);
     if (!picture.isValid()) {
         qWarning("Charge picture %s: %s", qPrintable(pictureName), qPrintable(picture.error));
         record(m_session.abortEvent(entries));

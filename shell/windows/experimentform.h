@@ -5,8 +5,12 @@
 #include "sessionevent.h"
 #include "experimentwindow.h"
 
+#include "wmfpicture.h"
+
 #include <QObject>
 #include <QPointer>
+
+#include <functional>
 
 class ScatterSource;
 
@@ -20,9 +24,16 @@ class ExperimentForm : public QObject
     Q_OBJECT
 
 public:
+    // Where a run's picture comes from: the charge's picture file in the
+    // folder the lab was started in, or (for a system computed by the
+    // engine) a picture drawn for the run.
+    using PictureSource = std::function<wmf::ReadResult(const ExperimentSession &session, const Charge &charge)>;
+    static wmf::ReadResult pictureFile(const ExperimentSession &session, const Charge &charge);
+
     // recorder, when there is one, is told every run and microprobe press.
     ExperimentForm(const ExperimentDefinition &definition, const ExperimentLayout &layout, ScatterSource &scatter,
-                   SessionRecorder *recorder = nullptr, QObject *parent = nullptr);
+                   SessionRecorder *recorder = nullptr, QObject *parent = nullptr,
+                   PictureSource pictures = &ExperimentForm::pictureFile);
     ~ExperimentForm() override;
 
     // Loads the window if it is not loaded and shows it modally: while it is
@@ -51,5 +62,6 @@ private:
     ExperimentSession m_session;
     ScatterSource &m_scatter;
     SessionRecorder *m_recorder;
+    PictureSource m_pictures;
     QPointer<ExperimentWindow> m_window;
 };

@@ -22,3 +22,12 @@ ExperimentLayout ExperimentLayout::form3()
     layout.resultsLabel = QRect(1200, 3360, 3975, 255);
     return layout;
 }
+
+ExperimentLayout ExperimentLayout::forSystem(const QString &mineral1, const QString &mineral2)
+{
+    ExperimentLayout layout = form2();
+    layout.formName = QStringLiteral("SystemForm");
+    layout.grams1Caption = QStringLiteral("Enter number of grams of %1:").arg(mineral1);
+    layout.grams2Caption = QStringLiteral("Enter number of grams of %1:").arg(mineral2);
+    return layout;
+}

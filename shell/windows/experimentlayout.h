@@ -10,6 +10,8 @@
 struct ExperimentLayout
 {
     QString formName; // the window's object name: Form2 or Form3
+    QString grams1Caption = QStringLiteral("Enter number of grams of mineral 1:");
+    QString grams2Caption = QStringLiteral("Enter number of grams of mineral 2:");
     int temperatureEntryTop = 0;
     QRect temperatureLabel;
     QString temperatureCaption;
@@ -18,4 +20,7 @@ struct ExperimentLayout
     // The first experiment window (Form2) and the second (Form3).
     static ExperimentLayout form2();
     static ExperimentLayout form3();
+    // A system's window: the first experiment's shape, its entries named by
+    // the system's minerals ("Enter number of grams of forsterite:").
+    static ExperimentLayout forSystem(const QString &mineral1, const QString &mineral2);
 };

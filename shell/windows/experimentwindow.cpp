@@ -72,10 +72,8 @@ ExperimentWindow::ExperimentWindow(const ExperimentLayout &layout, const QString
         m_txt[index] = entry;
     }
 
-    addLabel("Label1", QStringLiteral("Enter number of grams of mineral 1:"), QRect(100, 400, 2490, 195))
-        ->setBuddy(m_txt[0]);
-    addLabel("Label2", QStringLiteral("Enter number of grams of mineral 2:"), QRect(100, 900, 2490, 195))
-        ->setBuddy(m_txt[1]);
+    addLabel("Label1", layout.grams1Caption, QRect(100, 400, 2490, 195))->setBuddy(m_txt[0]);
+    addLabel("Label2", layout.grams2Caption, QRect(100, 900, 2490, 195))->setBuddy(m_txt[1]);
     addLabel("Label3", layout.temperatureCaption, layout.temperatureLabel)->setBuddy(m_txt[2]);
     addLabel("Label4", QStringLiteral("Microprobe Results"), layout.resultsLabel)
         ->setAlignment(Qt::AlignHCenter | Qt::AlignTop);

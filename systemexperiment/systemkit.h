@@ -1,0 +1,21 @@
+#pragma once
+
+#include "binarysystem.h"
+#include "kit.h"
+
+// A kit's version of a system: true thermodynamics of its own, computed by
+// the same engine, not a warp of the diagram. Each solid's melting point
+// moves by the kit's shift for that mineral (-40 to 40 degrees, the same
+// for a mineral in every system and experiment of the kit), each enthalpy
+// of fusion is scaled (0.85 to 1.15, by the solid's name), each Margules
+// parameter is shifted (-5 to 5 kJ/mol). The system keeps its kind: if the
+// changes would change the order of its melting points or the kinds of its
+// invariant points (a peritectic must stay a peritectic), they are halved
+// until they do not.
+class SystemKit
+{
+public:
+    static BinarySystem variant(const BinarySystem &system, const Kit &kit);
+    // The system moved by the kit's changes scaled by `share` (0: none, 1: all).
+    static BinarySystem scaled(const BinarySystem &system, const Kit &kit, double share);
+};
