@@ -3,6 +3,8 @@
 #include "notebookcsv.h"
 #include "notebookplot.h"
 #include "plotexport.h"
+#include "systemlibrary.h"
+#include "systemplotstyle.h"
 #include "toolkitoptions.h"
 
 #include <QCommandLineParser>
@@ -15,16 +17,30 @@ namespace {
 
 const char *const helpText =
     "Usage: orvane-notebook [FILE]\n"
-    "       orvane-notebook FILE --export OUT.svg|OUT.pdf|OUT.png [--experiment 1|2] [--locale NAME]\n"
+    "       orvane-notebook FILE --export OUT.svg|OUT.pdf|OUT.png [--experiment 1|2|ID] [--locale NAME]\n"
     "Shows a lab notebook written by orvane-lab --notebook: its rows as a table and\n"
     "a plot of each experiment's runs and analyses, following the file as the lab\n"
     "writes it. With --export, writes one experiment's plot and exits (by default\n"
-    "the experiment with the most rows). --locale names the desktop locale the\n"
+    "the experiment with the most rows); a system's runs are named by its id,\n"
+    "\"fo-sio2\" for instance. --locale names the desktop locale the\n"
     "entries were typed in (they are stored as typed), \"de_DE\" for instance.\n";
 
 void say(const QString &text)
 {
     std::fputs(qPrintable(text + QLatin1Char('\n')), stderr);
+}
+
+// The experiments a notebook holds rows of: the lab's two always, first,
+// then each system in the order its runs first appear.
+QStringList experimentsOf(const std::vector<NotebookRow> &rows)
+{
+    QStringList experiments{QStringLiteral("1"), QStringLiteral("2")};
+    for (const NotebookRow &row : rows) {
+        const QString &experiment = row[NotebookRow::Experiment];
+        if (!experiment.isEmpty() && !experiments.contains(experiment))
+            experiments << experiment;
+    }
+    return experiments;
 }
 
 } // namespace
@@ -56,18 +72,15 @@ std::optional<int> NotebookExporter::runCommandLine(int argc, char *argv[])
         say(QStringLiteral("orvane-notebook: --export needs the notebook to read"));
         return refused;
     }
-    int experiment = 0;
-    if (parser.isSet(experimentOption)) {
-        experiment = parser.value(experimentOption).toInt();
-        if (experiment != 1 && experiment != 2) {
-            say(QStringLiteral("orvane-notebook: --experiment is 1 or 2"));
-            return refused;
-        }
+    const QString experiment = parser.value(experimentOption);
+    if (parser.isSet(experimentOption) && experiment.isEmpty()) {
+        say(QStringLiteral("orvane-notebook: --experiment is 1, 2 or a system's id"));
+        return refused;
     }
     return exportPlot(argc, argv, parser.value(exportOption), experiment, parser.value(localeOption));
 }
 
-int NotebookExporter::exportPlot(int argc, char *argv[], const QString &output, int experiment,
+int NotebookExporter::exportPlot(int argc, char *argv[], const QString &output, QString experiment,
                                  const QString &locale) const
 {
     QFile file(m_path);
@@ -84,13 +97,28 @@ int NotebookExporter::exportPlot(int argc, char *argv[], const QString &output, 
     PlotExport::drawWithoutScreenWhenThereIsNone();
     QGuiApplication application(argc, argv);
     const QLocale entryLocale = locale.isEmpty() ? QLocale() : QLocale(locale);
-    if (experiment == 0) {
-        const auto count = [&](int number) {
-            return NotebookPlot::fromRows(parsed.rows, number, entryLocale).data.markers.size();
-        };
-        experiment = count(2) > count(1) ? 2 : 1;
+    const SystemLibrary library = SystemLibrary::builtIn();
+    const QStringList present = experimentsOf(parsed.rows);
+    if (experiment.isEmpty()) {
+        std::size_t most = 0;
+        experiment = present.first();
+        for (const QString &candidate : present) {
+            const std::size_t markers = NotebookPlot::fromRows(parsed.rows, candidate, entryLocale).data.markers.size();
+            if (markers > most) {
+                most = markers;
+                experiment = candidate;
+            }
+        }
+    } else if (!present.contains(experiment) && !library.find(experiment.toStdString())) {
+        say(QStringLiteral("orvane-notebook: %1 holds no runs of \"%2\", and the library no system of that id")
+                .arg(m_path, experiment));
+        return refused;
     }
-    const NotebookPlot::Result plot = NotebookPlot::fromRows(parsed.rows, experiment, entryLocale);
+    SystemPlotStyle style;
+    if (const BinarySystem *system = library.find(experiment.toStdString()))
+        style = SystemPlotStyle(*system);
+    NotebookPlot::Result plot = NotebookPlot::fromRows(parsed.rows, experiment, entryLocale, style.colours());
+    style.applyTo(plot.data);
     if (!plot.problems.isEmpty()) {
         for (const LineProblem &problem : plot.problems)
             say(QStringLiteral("orvane-notebook: %1").arg(problem.in(m_path)));

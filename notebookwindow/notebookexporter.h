@@ -7,7 +7,7 @@
 // The notebook program's command line, and the plot it writes without a
 // window:
 //   orvane-notebook [FILE]
-//   orvane-notebook FILE --export OUT.svg|OUT.pdf|OUT.png [--experiment 1|2] [--locale NAME]
+//   orvane-notebook FILE --export OUT.svg|OUT.pdf|OUT.png [--experiment 1|2|ID] [--locale NAME]
 // An unreadable or malformed notebook is refused, naming its line (exit 2);
 // a plot that cannot be written exits 2 as well, saying why.
 class NotebookExporter
@@ -22,7 +22,7 @@ public:
     const QString &notebookPath() const { return m_path; }
 
 private:
-    int exportPlot(int argc, char *argv[], const QString &output, int experiment, const QString &locale) const;
+    int exportPlot(int argc, char *argv[], const QString &output, QString experiment, const QString &locale) const;
 
     QString m_path;
 };

@@ -18,6 +18,7 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QMenuBar>
+#include <QRegularExpression>
 #include <QMessageBox>
 #include <QSplitter>
 #include <QStatusBar>
@@ -29,8 +30,6 @@
 #include <set>
 
 namespace {
-// The lab's experiments, one plot each.
-constexpr int experiments[] = {1, 2};
 // How often the file is looked at, besides the watcher's word.
 constexpr int pollMilliseconds = 1000;
 } // namespace
@@ -43,6 +42,7 @@ NotebookWindow::NotebookWindow(QWidget *parent)
     , m_filter(new QComboBox)
     , m_problems(new QListWidget)
     , m_tabs(new QTabWidget)
+    , m_systems(SystemLibrary::builtIn())
     , m_watcher(new QFileSystemWatcher(this))
     , m_poll(new QTimer(this))
 {
@@ -56,8 +56,7 @@ NotebookWindow::NotebookWindow(QWidget *parent)
     m_table->setSelectionMode(QAbstractItemView::ExtendedSelection);
     m_table->setAccessibleName(QStringLiteral("Notebook rows"));
     m_table->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
-    m_filter->addItems({QStringLiteral("All experiments"), QStringLiteral("Experiment 1"),
-                        QStringLiteral("Experiment 2")});
+    m_filter->addItem(QStringLiteral("All experiments"), QString());
     m_filter->setAccessibleName(QStringLiteral("Show rows of"));
     m_problems->setAccessibleName(QStringLiteral("Rows that could not be read"));
     m_problems->setMaximumHeight(90);
@@ -71,12 +70,10 @@ NotebookWindow::NotebookWindow(QWidget *parent)
     tableLayout->addWidget(m_table, 1);
     tableLayout->addWidget(m_problems);
 
-    for (const int experiment : experiments) {
-        auto *plot = new PlotWidget;
-        m_plots[experiment] = new NotebookPlotFollower(m_model, experiment, plot, this);
-        connect(m_plots[experiment], &NotebookPlotFollower::problemsFound, this, &NotebookWindow::addProblems);
-        m_tabs->addTab(plot, QStringLiteral("Experiment %1").arg(experiment));
-    }
+    // The lab's two experiments always have a plot; a system gets its own
+    // once the notebook holds its rows.
+    addTab(QStringLiteral("1"));
+    addTab(QStringLiteral("2"));
     auto *splitter = new QSplitter;
     splitter->addWidget(tableSide);
     splitter->addWidget(m_tabs);
@@ -100,8 +97,40 @@ NotebookWindow::NotebookWindow(QWidget *parent)
 
 PlotWidget *NotebookWindow::plot(int experiment) const
 {
-    const auto found = m_plots.find(experiment);
-    return found == m_plots.end() ? nullptr : found->second->plot();
+    return plot(QString::number(experiment));
+}
+
+PlotWidget *NotebookWindow::plot(const QString &experiment) const
+{
+    for (const NotebookPlotFollower *follower : m_plots)
+        if (follower->experiment() == experiment)
+            return follower->plot();
+    return nullptr;
+}
+
+void NotebookWindow::addTab(const QString &experiment)
+{
+    auto *plot = new PlotWidget;
+    const BinarySystem *system = m_systems.find(experiment.toStdString());
+    auto *follower = new NotebookPlotFollower(m_model, experiment, plot, system, this);
+    connect(follower, &NotebookPlotFollower::problemsFound, this, &NotebookWindow::addProblems);
+    m_plots.push_back(follower);
+    bool isNumber = false;
+    experiment.toInt(&isNumber);
+    const QString name = isNumber ? QStringLiteral("Experiment %1").arg(experiment)
+        : system                  ? QString::fromStdString(system->title)
+                                  : experiment;
+    m_tabs->addTab(plot, name);
+    if (m_filter->findData(experiment) < 0)
+        m_filter->addItem(name, experiment);
+}
+
+void NotebookWindow::addTabsForRows()
+{
+    for (const NotebookRow &row : m_model->rows()) {
+        if (!plot(row[NotebookRow::Experiment]))
+            addTab(row[NotebookRow::Experiment]);
+    }
 }
 
 QStringList NotebookWindow::problems() const
@@ -161,8 +190,9 @@ void NotebookWindow::readNewRows()
     if (atStart)
         m_form = parsed.form;
     addProblems(parsed.problems);
-    // The plots follow the table.
+    // The plots follow the table; a system's first rows bring its plot.
     m_model->appendRows(parsed.rows);
+    addTabsForRows();
     showCounts();
 }
 
@@ -181,7 +211,9 @@ void NotebookWindow::addProblems(const QList<LineProblem> &problems)
 
 void NotebookWindow::filterByExperiment(int choice)
 {
-    m_proxy->setFilterFixedString(choice == 0 ? QString() : QString::number(choice));
+    const QString experiment = m_filter->itemData(choice).toString();
+    m_proxy->setFilterRegularExpression(
+        experiment.isEmpty() ? QString() : QStringLiteral("^%1$").arg(QRegularExpression::escape(experiment)));
 }
 
 void NotebookWindow::chooseFile()
@@ -194,11 +226,15 @@ void NotebookWindow::chooseFile()
 
 void NotebookWindow::exportPlot()
 {
-    const int experiment = experiments[m_tabs->currentIndex()];
-    const PlotWidget *plot = m_plots[experiment]->plot();
-    const QString path = QFileDialog::getSaveFileName(
-        this, QStringLiteral("Export the plot of Experiment %1").arg(experiment),
-        QStringLiteral("experiment-%1.svg").arg(experiment), QStringLiteral("SVG (*.svg);;PDF (*.pdf);;PNG (*.png)"));
+    const int tab = m_tabs->currentIndex();
+    const QString experiment = m_plots[std::size_t(tab)]->experiment();
+    const PlotWidget *plot = m_plots[std::size_t(tab)]->plot();
+    // The lab's experiments keep their numbered names; a system is named by its id.
+    bool isNumber = false;
+    experiment.toInt(&isNumber);
+    const QString suggested = isNumber ? QStringLiteral("experiment-%1.svg").arg(experiment) : experiment + ".svg";
+    const QString path = QFileDialog::getSaveFileName(this, QStringLiteral("Export the plot of %1").arg(m_tabs->tabText(tab)),
+                                                      suggested, QStringLiteral("SVG (*.svg);;PDF (*.pdf);;PNG (*.png)"));
     if (path.isEmpty())
         return;
     if (const QString error = PlotExport::write(plot->data(), path); !error.isEmpty())

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "notebookcsv.h"
+#include "systemlibrary.h"
 
 #include <QMainWindow>
 
@@ -34,7 +35,10 @@ public:
     void readNewRows();
 
     const NotebookTableModel &model() const { return *m_model; }
+    // The plot of an experiment (1, 2) or of a system (its id), once the
+    // notebook holds rows of it.
     PlotWidget *plot(int experiment) const;
+    PlotWidget *plot(const QString &experiment) const;
     QStringList problems() const;
 
 private:
@@ -45,6 +49,9 @@ private:
     void filterByExperiment(int choice);
     void addProblems(const QList<LineProblem> &problems);
     void showCounts();
+    // A tab for each experiment the rows hold that has none yet.
+    void addTabsForRows();
+    void addTab(const QString &experiment);
 
     QString m_path;
     qsizetype m_consumed = 0;
@@ -56,7 +63,8 @@ private:
     QComboBox *m_filter;
     QListWidget *m_problems;
     QTabWidget *m_tabs;
-    std::map<int, NotebookPlotFollower *> m_plots;
+    std::vector<NotebookPlotFollower *> m_plots; // in the order of the tabs
+    SystemLibrary m_systems;
     QFileSystemWatcher *m_watcher;
     QTimer *m_poll;
 };

@@ -82,20 +82,20 @@ NotebookPlot::Result NotebookPlot::fromRows(const std::vector<NotebookRow> &rows
 }
 
 NotebookPlot::Result NotebookPlot::fromRows(const std::vector<NotebookRow> &rows, const QString &experiment,
-                                            const QLocale &entryLocale)
+                                            const QLocale &entryLocale, const PhaseColours &phaseColours)
 {
     Result result;
     bool isNumber = false;
     experiment.toInt(&isNumber);
     result.data.title = (isNumber ? QStringLiteral("Experiment %1") : QStringLiteral("%1")).arg(experiment)
         + QStringLiteral(": my runs and analyses");
-    addRows(result, rows, 0, experiment, entryLocale);
+    addRows(result, rows, 0, experiment, entryLocale, phaseColours);
     result.data.fitTemperatures();
     return result;
 }
 
 int NotebookPlot::addRows(Result &result, const std::vector<NotebookRow> &rows, std::size_t first,
-                          const QString &experiment, const QLocale &entryLocale)
+                          const QString &experiment, const QLocale &entryLocale, const PhaseColours &phaseColours)
 {
     const QString &number = experiment;
     const std::size_t markersBefore = result.data.markers.size();
@@ -111,12 +111,13 @@ int NotebookPlot::addRows(Result &result, const std::vector<NotebookRow> &rows, 
                 problem(QStringLiteral("the analysis has no X(2) and temperature to plot"));
                 continue;
             }
-            const bool glass = row[NotebookRow::Phase] == QLatin1String("glass");
+            const bool glass = row[NotebookRow::Phase].startsWith(QLatin1String("glass"));
             result.data.markers.push_back(
                 {glass ? PlotMarker::Kind::GlassPhase : PlotMarker::Kind::CrystalPhase, QPointF(*x2, *temperature),
                  QStringLiteral("line %1: %2 analysed at %3 °C, X(2) %4")
                      .arg(row.lineNumber).arg(row[NotebookRow::Phase], row[NotebookRow::Temperature],
-                                              row[NotebookRow::X2])});
+                                              row[NotebookRow::X2]),
+                 phaseColours.value(row[NotebookRow::Phase])});
             continue;
         }
         // Entries are read in the locale the row says they were typed in.
@@ -141,7 +142,8 @@ int NotebookPlot::addRows(Result &result, const std::vector<NotebookRow> &rows, 
              QStringLiteral("line %1: run of %2 g and %3 g at %4 °C: %5")
                  .arg(row.lineNumber)
                  .arg(row[NotebookRow::Grams1], row[NotebookRow::Grams2], row[NotebookRow::Temperature],
-                      row[NotebookRow::Charge])});
+                      row[NotebookRow::Charge]),
+             QColor()});
     }
     return int(result.data.markers.size() - markersBefore);
 }

@@ -3,6 +3,8 @@
 #include "notebookrow.h"
 #include "plotdata.h"
 
+#include <QColor>
+#include <QHash>
 #include <QLocale>
 #include <QStringList>
 
@@ -20,6 +22,9 @@
 class NotebookPlot
 {
 public:
+    // A system's analysed crystals in their phases' own colours, by name.
+    using PhaseColours = QHash<QString, QColor>;
+
     struct Result
     {
         PlotData data;
@@ -28,14 +33,15 @@ public:
 
     // The plot of one experiment: a number of the lab's ("1") or a system's id.
     static Result fromRows(const std::vector<NotebookRow> &rows, const QString &experiment,
-                           const QLocale &entryLocale = QLocale());
+                           const QLocale &entryLocale = QLocale(), const PhaseColours &phaseColours = {});
     static Result fromRows(const std::vector<NotebookRow> &rows, int experiment,
                            const QLocale &entryLocale = QLocale());
     // Adds the markers of rows [first, end) to a plot made by fromRows, as a
     // notebook grows; the temperature axis is left as it is. The number of
     // markers added.
     static int addRows(Result &result, const std::vector<NotebookRow> &rows, std::size_t first,
-                       const QString &experiment, const QLocale &entryLocale = QLocale());
+                       const QString &experiment, const QLocale &entryLocale = QLocale(),
+                       const PhaseColours &phaseColours = {});
     // The rows that give a marker: runs, and probe rows of an analysed phase.
     static bool isPlotted(const NotebookRow &row);
 };

@@ -86,7 +86,8 @@ int PhasePlot::markerAt(const QPointF &position, const QRectF &target) const
     return nearest;
 }
 
-void PhasePlot::paintMarker(QPainter &painter, PlotMarker::Kind kind, const QPointF &centre, qreal unit)
+void PhasePlot::paintMarker(QPainter &painter, PlotMarker::Kind kind, const QPointF &centre, qreal unit,
+                            const QColor &colour)
 {
     const qreal run = 6 * unit;
     const qreal phase = 3 * unit;
@@ -112,6 +113,8 @@ void PhasePlot::paintMarker(QPainter &painter, PlotMarker::Kind kind, const QPoi
         painter.drawEllipse(centre, phase, phase);
         break;
     case PlotMarker::Kind::CrystalPhase:
+        if (colour.isValid())
+            painter.setPen(QPen(colour, std::max<qreal>(1.5, 2 * unit)));
         painter.setBrush(Qt::white);
         painter.drawEllipse(centre, phase, phase);
         break;
@@ -205,7 +208,8 @@ void PhasePlot::paintMarkers(QPainter &painter, const QRectF &target, std::size_
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setClipRect(area.adjusted(-8 * unit, -8 * unit, 8 * unit, 8 * unit));
     for (std::size_t index = first; index < m_data.markers.size(); ++index)
-        paintMarker(painter, m_data.markers[index].kind, toScreen(m_data.markers[index].at, area), unit);
+        paintMarker(painter, m_data.markers[index].kind, toScreen(m_data.markers[index].at, area), unit,
+                    m_data.markers[index].colour);
     painter.restore();
 }
 

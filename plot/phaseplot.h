@@ -41,7 +41,8 @@ private:
     void paintLegend(QPainter &painter, const QRectF &target, qreal unit) const;
     void paintLabels(QPainter &painter, const QRectF &area, qreal unit) const;
     QString curvesName() const;
-    static void paintMarker(QPainter &painter, PlotMarker::Kind kind, const QPointF &centre, qreal unit);
+    static void paintMarker(QPainter &painter, PlotMarker::Kind kind, const QPointF &centre, qreal unit,
+                            const QColor &colour = QColor());
 
     const PlotData &m_data;
 };

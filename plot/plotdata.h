@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QColor>
 #include <QLineF>
 #include <QPointF>
 #include <QPolygonF>
@@ -25,6 +26,9 @@ struct PlotMarker
     Kind kind = Kind::AllGlass;
     QPointF at; // x: X(2); y: degrees Celsius
     QString label; // what the row says, for a tool tip or a screen reader
+    // An analysed crystal of a system's phase: its own colour (the ring of
+    // the open circle); invalid for the lab's own crystals.
+    QColor colour;
 };
 
 struct PlotCurve

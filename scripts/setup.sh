@@ -12,7 +12,7 @@ packages=(
   clang libclang-rt-14-dev valgrind
   xvfb xauth x11-utils xdotool xclip openbox wmctrl
   dbus dbus-x11 at-spi2-core python3-pyatspi gir1.2-atspi-2.0 python3-gi python3-pil
-  imagemagick libwmf-bin poppler-utils libreoffice-calc-nogui
+  imagemagick libwmf-bin poppler-utils libreoffice-calc-nogui libtomlplusplus-dev
   appstream desktop-file-utils dpkg-dev file
 )
 

@@ -1,5 +1,7 @@
 #include "systemexperimentmodel.h"
 
+#include "phaselooks.h"
+
 #include <algorithm>
 
 SystemExperimentModel::SystemExperimentModel(std::shared_ptr<const PhaseDiagram> diagram)
@@ -25,35 +27,10 @@ RunOutcome SystemExperimentModel::run(const RunEntries &entries)
         if (isGlass && liquids > 1)
             heading += "(" + std::to_string(++liquid) + ")";
         m_phases.push_back({heading, phase.x2});
-        const auto [colour, habit] = looksOf(phase.phase);
-        shares.push_back({isGlass ? "glass" : heading, isGlass, phase.fraction, colour, habit});
+        const PhaseLooks looks = isGlass ? PhaseLooks{} : PhaseLooks::of(m_diagram->system(), heading);
+        shares.push_back({isGlass ? "glass" : heading, isGlass, phase.fraction, looks.colour, looks.habit});
     }
     return RunOutcome::showing(Charge::ofShares(std::move(shares)));
-}
-
-std::pair<std::string, std::string> SystemExperimentModel::looksOf(int phase) const
-{
-    // Crystals without a colour of their own take one of a palette that
-    // colour-blind readers tell apart, by the phase's place in the system.
-    static constexpr const char *palette[] = {"#0072B2", "#E69F00", "#009E73", "#CC79A7", "#D55E00", "#56B4E9"};
-    static constexpr const char *habits[] = {"prism", "plate"};
-    const GibbsModel::Phase &info = m_diagram->solver().model().phases()[phase];
-    const BinarySystem &system = m_diagram->system();
-    std::string colour;
-    std::string habit;
-    if (info.kind == GibbsModel::Phase::Kind::Compound) {
-        colour = system.solids[info.source].colour;
-        habit = system.solids[info.source].habit;
-    } else if (info.kind == GibbsModel::Phase::Kind::Solution) {
-        colour = system.solutions[info.source].colour;
-        habit = system.solutions[info.source].habit;
-    }
-    const std::size_t place = std::size_t(std::max(phase - 1, 0));
-    if (colour.empty())
-        colour = palette[place % std::size(palette)];
-    if (habit.empty())
-        habit = habits[place % std::size(habits)];
-    return {colour, habit};
 }
 
 MicroprobeReport SystemExperimentModel::report(ScatterSource &scatter, std::int64_t &drawCount,

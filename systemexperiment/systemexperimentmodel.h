@@ -25,9 +25,6 @@ public:
     const std::vector<SystemReport::Phase> &phases() const { return m_phases; }
 
 private:
-    // A phase's crystals' colour and habit: the file's, else a default.
-    std::pair<std::string, std::string> looksOf(int phase) const;
-
     std::shared_ptr<const PhaseDiagram> m_diagram;
     float m_runTemp = 0;
     std::vector<SystemReport::Phase> m_phases;

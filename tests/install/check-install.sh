@@ -35,6 +35,7 @@ check "menu entry starts in the pictures folder" grep -qx "Path=$prefix/share/or
 check "menu entry runs the lab" grep -qx "Exec=orvane-lab" "$desktop"
 check "menu entry can start with a notebook" grep -qx "Exec=orvane-lab --notebook-today" "$desktop"
 check "menu entry can start with a kit" grep -qx "Exec=orvane-lab --ask-kit" "$desktop"
+check "menu entry offers more systems" grep -qx "Exec=orvane-lab --choose-system --notebook-today" "$desktop"
 check "notebook menu entry is valid" desktop-file-validate "$root/share/applications/org.orvane.Notebook.desktop"
 check "icon" test -s "$root/share/icons/hicolor/scalable/apps/org.orvane.Lab.svg"
 check "AppStream metadata is valid" appstreamcli validate --no-net "$root/share/metainfo/org.orvane.Lab.metainfo.xml"

@@ -4,6 +4,7 @@
 // as the lab's recorder makes them, and problems as the lines a user reads.
 #include "labexperiments.h"
 #include "notebookrecorder.h"
+#include "systemlibrary.h"
 #include "worksheetrunner.h"
 
 #include <QLocale>
@@ -19,13 +20,13 @@ inline QStringList texts(const QList<LineProblem> &problems)
     return lines;
 }
 
-// The rows of `worksheet` played from a fresh lab, recorded as lab start
+// The rows of `worksheet` played from a fresh lab (its systems named by id), recorded as lab start
 // `session` with `kit` and the times `clock` gives.
 inline std::vector<NotebookRow> recordedRows(const QString &worksheet, const QLocale &locale, int session,
                                              const QString &kit, const NotebookRecorder::Clock &clock)
 {
     std::vector<NotebookRow> rows;
-    WorksheetRunner runner(labExperiments(), locale);
+    WorksheetRunner runner(withSystems(labExperiments(), SystemLibrary::builtIn()), locale);
     NotebookRecorder recorder(session, kit, locale.name(), clock, [&rows](const NotebookRow &row) { rows.push_back(row); });
     runner.setRecorder(&recorder);
     QString error;

@@ -11,6 +11,9 @@
 #include "recordedrows.h"
 
 #include <QAccessible>
+#include <QComboBox>
+#include <QTabWidget>
+#include <QTableView>
 #include <QPainter>
 #include <QSvgRenderer>
 #include <QTemporaryDir>
@@ -78,6 +81,7 @@ private slots:
     void exportsAreValid_data();
     void exportsAreValid();
     void windowFollowsTheFile();
+    void systemsGetTheirOwnPlots();
 };
 
 void NotebookTest::rowsOfASession()
@@ -305,12 +309,12 @@ void NotebookTest::plotDrawsWhereItSays()
     PlotData data;
     data.lowestTemperature = 1000;
     data.highestTemperature = 1500;
-    data.markers = {{K::AllGlass, {0.2, 1100}, {}},      {K::CrystalsOnly, {0.6, 1300}, {}},
-                    {K::AllGlass, {0.1, 1505}, {}},      // just above the axes: still drawn
-                    {K::AllGlass, {0.05, 1530}, {}},     // far above them: clipped
-                    {K::AllGlass, {-0.01, 1250}, {}},    // just left of them
-                    {K::AllGlass, {1.01, 1250}, {}},     // just right of them
-                    {K::AllGlass, {0.5, 995}, {}}};      // just below them
+    data.markers = {{K::AllGlass, {0.2, 1100}, {}, {}},      {K::CrystalsOnly, {0.6, 1300}, {}, {}},
+                    {K::AllGlass, {0.1, 1505}, {}, {}},      // just above the axes: still drawn
+                    {K::AllGlass, {0.05, 1530}, {}, {}},     // far above them: clipped
+                    {K::AllGlass, {-0.01, 1250}, {}, {}},    // just left of them
+                    {K::AllGlass, {1.01, 1250}, {}, {}},     // just right of them
+                    {K::AllGlass, {0.5, 995}, {}, {}}};      // just below them
     data.curves = {{QStringLiteral("liquidus"), QPolygonF{{0.3, 900}, {0.3, 1600}}},
                    {QStringLiteral("solidus"), QPolygonF{{-0.2, 1225}, {1.2, 1225}}}};
     data.fieldLabels = {{{0.5, 1450}, QStringLiteral("liquid"), {}, false}};
@@ -455,6 +459,77 @@ void NotebookTest::windowFollowsTheFile()
     QTest::keyClick(plot, Qt::Key_Right);
     QVERIFY2(plot->accessibleDescription().startsWith(QStringLiteral("line 8: run of 0.9 g and 0.1 g at 1200")),
              qPrintable(plot->accessibleDescription()));
+}
+
+void NotebookTest::systemsGetTheirOwnPlots()
+{
+    QTemporaryDir folder;
+    const QString path = folder.filePath(QStringLiteral("notebook.csv"));
+    write(path, notebookOf(rowsOf(session)));
+    NotebookWindow window;
+    window.open(path);
+    QTabWidget *tabs = window.findChild<QTabWidget *>();
+    QCOMPARE(tabs->count(), 2);
+    QVERIFY(!window.plot(QStringLiteral("fo-sio2")));
+
+    // A session on a system: its first rows bring its plot, named as the
+    // library names the system, on the system's own temperature range.
+    write(path, NotebookCsv::encode(rowsOf(QStringLiteral("exp1 run 0.5 0.5 1300\n"))[0]), QIODevice::Append);
+    QByteArray more;
+    for (const NotebookRow &row : rowsOf(QStringLiteral("fo-sio2 run 0.85 0.15 1700\nfo-sio2 probe\n")))
+        more += NotebookCsv::encode(row);
+    write(path, more, QIODevice::Append);
+    QTRY_VERIFY(window.plot(QStringLiteral("fo-sio2")));
+    QCOMPARE(tabs->count(), 3);
+    QCOMPARE(tabs->tabText(2), QStringLiteral("Forsterite \u2013 Silica"));
+    const PlotData &data = window.plot(QStringLiteral("fo-sio2"))->data();
+    QCOMPARE(data.title, QStringLiteral("Forsterite \u2013 Silica: my runs and analyses"));
+    QCOMPARE(data.lowestTemperature, 1000.0);
+    QCOMPARE(data.highestTemperature, 2000.0);
+    QCOMPARE(int(window.plot(1)->data().markers.size()), 4);
+    // The run, its forsterite in forsterite's colour, its glass as the
+    // lab's glass always is.
+    QCOMPARE(int(data.markers.size()), 3);
+    QCOMPARE(data.markers[0].kind, PlotMarker::Kind::GlassWithCrystals);
+    QCOMPARE(data.markers[0].at, QPointF(0.15, 1700));
+    int crystals = 0;
+    for (const PlotMarker &marker : data.markers) {
+        if (marker.kind == PlotMarker::Kind::CrystalPhase) {
+            ++crystals;
+            QCOMPARE(marker.colour, QColor(QStringLiteral("#E69F00")));
+            QCOMPARE(marker.at.x(), 0.0);
+        } else {
+            QVERIFY(!marker.colour.isValid());
+        }
+    }
+    QCOMPARE(crystals, 1);
+
+    // The filter shows the system's rows alone.
+    auto *filter = window.findChild<QComboBox *>();
+    const int choice = filter->findData(QStringLiteral("fo-sio2"));
+    QVERIFY(choice > 0);
+    filter->setCurrentIndex(choice);
+    const auto *table = window.findChild<QTableView *>();
+    QCOMPARE(table->model()->rowCount(), 3);
+
+    // The program writes the system's plot, and refuses an id neither the
+    // notebook nor the library knows.
+    const auto exportOf = [&](const QString &experiment) {
+        QProcess program;
+        program.start(QStringLiteral(LAB_BINARY_DIR "/notebookwindow/orvane-notebook"),
+                      {path, QStringLiteral("--export"), folder.filePath(experiment + ".svg"),
+                       QStringLiteral("--experiment"), experiment});
+        program.waitForFinished(30'000);
+        return std::pair{program.exitCode(), QString::fromUtf8(program.readAllStandardError())};
+    };
+    QCOMPARE(exportOf(QStringLiteral("fo-sio2")).first, 0);
+    QFile svg(folder.filePath(QStringLiteral("fo-sio2.svg")));
+    QVERIFY(svg.open(QIODevice::ReadOnly));
+    QVERIFY(svg.readAll().contains("Forsterite \u2013 Silica: my runs and analyses"));
+    const auto [status, errors] = exportOf(QStringLiteral("di-ab"));
+    QCOMPARE(status, 2);
+    QVERIFY2(errors.contains(QStringLiteral("no runs of \"di-ab\"")), qPrintable(errors));
+    QVERIFY(!QFile::exists(folder.filePath(QStringLiteral("di-ab.svg"))));
 }
 
 QTEST_MAIN(NotebookTest)
