@@ -426,9 +426,15 @@ int AnswerKeyProgram::makeClass(const QByteArray &worksheet) const
                                       .toUtf8();
         QStringList problems{WholeFile::write(studentFolder + QStringLiteral("/key.txt"), header + played.key.toUtf8()),
                              WholeFile::write(studentFolder + QStringLiteral("/key.csv"), played.notebook)};
-        for (const ExperimentDefinition &experiment : labExperiments(&student.kit)) {
-            const PlotData plot = DiagramPlot::make(experiment, played.rows, m_locale);
-            problems << PlotExport::write(plot, studentFolder + QStringLiteral("/diagram-%1.svg").arg(experiment.number));
+        // Both of the lab's diagrams always, and each system's the worksheet plays.
+        for (const ExperimentDefinition &experiment : experiments(&student.kit)) {
+            const QString id = QString::fromStdString(experiment.notebookName());
+            if (experiment.number > 0 || std::any_of(played.rows.begin(), played.rows.end(), [&](const NotebookRow &row) {
+                    return row[NotebookRow::Experiment] == id;
+                })) {
+                const PlotData plot = DiagramPlot::make(experiment, played.rows, m_locale);
+                problems << PlotExport::write(plot, studentFolder + QStringLiteral("/diagram-%1.svg").arg(id));
+            }
         }
         problems.removeAll(QString());
         if (!problems.isEmpty()) {

@@ -2,6 +2,7 @@
 // lists as spreadsheets save them, a class's notebooks checked against its
 // roster, a student's own kit, options that do not go together, and outputs
 // that cannot be written (a full disk, a file-size limit).
+#include <QDir>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
@@ -70,6 +71,7 @@ private slots:
     void classListsAsSpreadsheetsSaveThem();
     void aStudentsOwnKitIsChecked();
     void aClassIsCheckedAtOnce();
+    void aClassOnAnInstructorsSystem();
     void optionsThatDoNotGoTogether_data();
     void optionsThatDoNotGoTogether();
     void outputsThatCannotBeWritten_data();
@@ -184,6 +186,39 @@ void ClassToolsTest::aClassIsCheckedAtOnce()
     const QByteArray adaAlone = read(roster).split('\n').mid(0, 2).join('\n');
     QCOMPARE(run(answerKey, {"--check-class", write(folder, "ada-roster.csv", adaAlone), notebooks[0]}).exitCode, 0);
     QCOMPARE(run(answerKey, {"--check-class", write(folder, "bad.csv", "name,id\nAda,s001\n"), notebooks[0]}).exitCode, 2);
+}
+
+void ClassToolsTest::aClassOnAnInstructorsSystem()
+{
+    // An instructor's own file: the library's plagioclase under another id.
+    QTemporaryDir folder;
+    QByteArray system = read(QStringLiteral(LAB_SOURCE_DIR "/systems/ab-an.toml"));
+    system.replace("id = \"ab-an\"", "id = \"my-plag\"");
+    const QString file = write(folder, "my-plag.toml", system);
+    const QString out = folder.filePath(QStringLiteral("class"));
+    const Ran made = run(answerKey, {"--locale", "C", "--system", file, "--class",
+                                     write(folder, "roster.csv", "name,id\nAda,s001\nBob,s002\n"), "--out", out,
+                                     "--seed", "5", write(folder, "sheet.txt", "my-plag run 0.6 0.4 1400\nmy-plag probe\n")});
+    QCOMPARE(made.exitCode, 0);
+    // Each student's diagrams: the lab's two and the system the sheet plays.
+    for (const QString student : {QStringLiteral("s001"), QStringLiteral("s002")}) {
+        const QStringList written = QDir(out + '/' + student).entryList(QDir::Files, QDir::Name);
+        QCOMPARE(written, QStringList({"diagram-1.svg", "diagram-2.svg", "diagram-my-plag.svg", "key.csv", "key.txt"}));
+    }
+    // Each kit's plagioclase is its own.
+    const QString ada = QString::fromUtf8(read(out + QStringLiteral("/s001/key.txt")));
+    const QString bob = QString::fromUtf8(read(out + QStringLiteral("/s002/key.txt")));
+    QVERIFY(ada.section('\n', 2) != bob.section('\n', 2));
+    // The class check knows the system when it is told of the file, and
+    // names the line of a system it does not know.
+    const QStringList notebooks{out + QStringLiteral("/s001/key.csv"), out + QStringLiteral("/s002/key.csv")};
+    QCOMPARE(run(answerKey, QStringList{"--system", file, "--check-class", out + QStringLiteral("/roster.csv")} + notebooks)
+                 .exitCode,
+             0);
+    const Ran unknown = run(answerKey, QStringList{"--check", notebooks[0]});
+    QCOMPARE(unknown.exitCode, 2);
+    QVERIFY2(unknown.errors.contains(QStringLiteral("key.csv:2")) && unknown.errors.contains(QStringLiteral("my-plag")),
+             qPrintable(unknown.errors));
 }
 
 void ClassToolsTest::optionsThatDoNotGoTogether_data()
