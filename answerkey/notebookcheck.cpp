@@ -153,6 +153,10 @@ void NotebookCheck::checkSession(const std::vector<NotebookRow> &rows, const std
             continue;
         }
         produced.clear();
+        if (actions[index].isCooling) {
+            checkCooling(lab, *experiment, rows, actions[index].rows, locale, produced, result);
+            continue;
+        }
         if (!actions[index].isPress) {
             lab.run(*experiment, {row[NotebookRow::Grams1], row[NotebookRow::Grams2], row[NotebookRow::Temperature]});
             compare(row, produced.front(), result);
@@ -166,4 +170,30 @@ void NotebookCheck::checkSession(const std::vector<NotebookRow> &rows, const std
                                                         : rows[actions[index].rows.back()].lineNumber + 1;
         comparePress(press, produced, nextLine, result);
     }
+}
+
+void NotebookCheck::checkCooling(WorksheetRunner &lab, ExperimentSession &experiment, const std::vector<NotebookRow> &rows,
+                                 const std::vector<std::size_t> &cooling, const QLocale &locale,
+                                 std::vector<NotebookRow> &produced, Result &result)
+{
+    // The path's entries from its rows: the grams as typed, the first and
+    // last temperatures, the step between the first two.
+    const NotebookRow &first = rows[cooling.front()];
+    const double from = first.numbers[NotebookRow::Temperature].value_or(0);
+    const double to = rows[cooling.back()].numbers[NotebookRow::Temperature].value_or(0);
+    const double step = cooling.size() > 1 ? from - rows[cooling[1]].numbers[NotebookRow::Temperature].value_or(0) : 1;
+    const auto typed = [&locale](double value) { return locale.toString(value, 'f', 0); };
+    const CoolEntries::Kind kind = first[NotebookRow::Phase] == QLatin1String("fractional") ? CoolEntries::Kind::Fractional
+                                                                                           : CoolEntries::Kind::Equilibrium;
+    lab.cool(experiment, {first[NotebookRow::Grams1], first[NotebookRow::Grams2], typed(from), typed(to), typed(step)},
+             kind);
+    if (produced.size() != cooling.size()) {
+        result.disagreements << LineProblem{first.lineNumber,
+                                            QStringLiteral("a cooling of %1 steps: the lab gives %2 for it")
+                                                .arg(cooling.size())
+                                                .arg(produced.size())};
+        return;
+    }
+    for (std::size_t index = 0; index < cooling.size(); ++index)
+        compare(rows[cooling[index]], produced[index], result);
 }

@@ -25,7 +25,11 @@
 // A microprobe press gives one row per analysed phase; a press whose rows
 // stop short, or repeat a phase, has rows missing. Once a session has gone
 // wrong the rest of it usually disagrees too: the scatter and the run state
-// no longer follow the student's.
+// no longer follow the student's. A cooling is played again from its rows
+// (its grams, first and last temperatures and step) and compared step by step.
+class ExperimentSession;
+class WorksheetRunner;
+
 class NotebookCheck
 {
 public:
@@ -54,6 +58,10 @@ public:
 private:
     void checkSession(const std::vector<NotebookRow> &rows, const std::vector<std::size_t> &session,
                       Result &result) const;
+    // A cooling's rows against the path the lab cools from their entries.
+    static void checkCooling(WorksheetRunner &lab, ExperimentSession &experiment, const std::vector<NotebookRow> &rows,
+                             const std::vector<std::size_t> &cooling, const QLocale &locale,
+                             std::vector<NotebookRow> &produced, Result &result);
 
     QLocale m_fallbackLocale;
     SystemLibrary m_systems;

@@ -29,6 +29,28 @@ bool NotebookPresses::continuesPress(const std::vector<NotebookRow> &rows, const
     });
 }
 
+bool NotebookPresses::continuesCooling(const std::vector<NotebookRow> &rows, const std::vector<std::size_t> &cooling,
+                                       std::size_t next)
+{
+    const NotebookRow &row = rows[next];
+    const NotebookRow &first = rows[cooling.front()];
+    const NotebookRow &last = rows[cooling.back()];
+    const auto same = [&](NotebookRow::Column column) { return row[column] == first[column]; };
+    if (!row.isCool() || !first.isCool() || !same(NotebookRow::Experiment) || !same(NotebookRow::Grams1)
+        || !same(NotebookRow::Grams2) || !same(NotebookRow::Phase))
+        return false;
+    const auto celsius = [&](std::size_t index) { return rows[index].numbers[NotebookRow::Temperature]; };
+    if (!celsius(next) || !last.numbers[NotebookRow::Temperature] || *celsius(next) >= *celsius(cooling.back()))
+        return false;
+    if (cooling.size() < 2)
+        return true;
+    // Steps of one size, the last to the end temperature perhaps shorter;
+    // nothing follows that one.
+    const double step = *celsius(cooling[0]) - *celsius(cooling[1]);
+    const double lastStep = *celsius(cooling[cooling.size() - 2]) - *celsius(cooling.back());
+    return lastStep == step && *celsius(cooling.back()) - *celsius(next) <= step;
+}
+
 std::vector<NotebookPresses::Action> NotebookPresses::actions(const std::vector<NotebookRow> &rows,
                                                               const Session &session)
 {
@@ -39,7 +61,12 @@ std::vector<NotebookPresses::Action> NotebookPresses::actions(const std::vector<
             found.back().rows.push_back(index);
             continue;
         }
-        found.push_back({{index}, rows[index].isProbe()});
+        if (rows[index].isCool() && !found.empty() && found.back().isCooling
+            && continuesCooling(rows, found.back().rows, index)) {
+            found.back().rows.push_back(index);
+            continue;
+        }
+        found.push_back({{index}, rows[index].isProbe(), rows[index].isCool()});
     }
     return found;
 }

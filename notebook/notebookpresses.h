@@ -17,7 +17,9 @@
 // the other: probe rows of one experiment and temperature, each phase once.
 // A phase seen again starts the next press (two presses after one run give
 // the same phases in the same order); a probe row with no phase is a press
-// that had nothing to analyse, on its own.
+// that had nothing to analyse, on its own. A cooling is one row a step, one
+// after the other: cool rows of one experiment, grams and kind, each step
+// below the one before.
 class NotebookPresses
 {
 public:
@@ -26,11 +28,12 @@ public:
         int number = 0;
         std::vector<std::size_t> rows; // indexes into the notebook's rows
     };
-    // A run of any kind (one row) or a press (its rows).
+    // A run of any kind (one row), a press or a cooling (their rows).
     struct Action
     {
         std::vector<std::size_t> rows;
         bool isPress = false;
+        bool isCooling = false;
     };
 
     // The sessions in the order their first rows appear.
@@ -39,4 +42,7 @@ public:
     // Whether `next` goes on the press whose rows so far are `press`.
     static bool continuesPress(const std::vector<NotebookRow> &rows, const std::vector<std::size_t> &press,
                                std::size_t next);
+    // Whether `next` is the next step of the cooling whose rows so far are `cooling`.
+    static bool continuesCooling(const std::vector<NotebookRow> &rows, const std::vector<std::size_t> &cooling,
+                                 std::size_t next);
 };

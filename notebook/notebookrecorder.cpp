@@ -79,6 +79,10 @@ void NotebookRecorder::record(const SessionEvent &event)
         }
         return;
     }
+    if (event.kind == SessionEvent::Kind::Cool) {
+        recordCooling(event);
+        return;
+    }
     const NotebookRow::EventKind kind = event.kind == SessionEvent::Kind::Run ? NotebookRow::EventKind::Run
         : event.kind == SessionEvent::Kind::EntryError                       ? NotebookRow::EventKind::EntryError
                                                                               : NotebookRow::EventKind::Abort;
@@ -91,4 +95,21 @@ void NotebookRecorder::record(const SessionEvent &event)
         row[NotebookRow::Charge] = event.session->describe(event.charge);
     }
     send(row);
+}
+
+void NotebookRecorder::recordCooling(const SessionEvent &event)
+{
+    // A row a step: the grams as typed, the step's temperature, the charge
+    // there and the liquid's composition.
+    for (const CoolingStep &step : event.steps) {
+        NotebookRow row = startRow(event, NotebookRow::EventKind::Cool);
+        row[NotebookRow::Grams1] = event.entries[0];
+        row[NotebookRow::Grams2] = event.entries[1];
+        row[NotebookRow::Temperature] = plainNumber(step.celsius, "0");
+        row[NotebookRow::Charge] = event.session->describe(step.charge);
+        row[NotebookRow::Phase] = QLatin1String(CoolEntries::kindName(event.coolingKind));
+        if (step.liquidX2)
+            row[NotebookRow::X2] = plainNumber(*step.liquidX2, "0.00");
+        send(row);
+    }
 }

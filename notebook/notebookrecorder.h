@@ -29,6 +29,7 @@ public:
     static QString localTimeNow();
 
 private:
+    void recordCooling(const SessionEvent &event);
     NotebookRow startRow(const SessionEvent &event, NotebookRow::EventKind kind) const;
     void send(NotebookRow &row) const;
 

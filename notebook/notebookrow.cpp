@@ -8,8 +8,9 @@
 
 namespace {
 
-constexpr std::array<NotebookRow::EventKind, 4> events{NotebookRow::EventKind::Run, NotebookRow::EventKind::EntryError,
-                                                       NotebookRow::EventKind::Abort, NotebookRow::EventKind::Probe};
+constexpr std::array<NotebookRow::EventKind, 5> events{NotebookRow::EventKind::Run, NotebookRow::EventKind::EntryError,
+                                                       NotebookRow::EventKind::Abort, NotebookRow::EventKind::Probe,
+                                                       NotebookRow::EventKind::Cool};
 
 // A number as the lab writes one (a decimal point, no exponent), or as a
 // spreadsheet saves it again: trailing zeros gone ("6.5", "1"), or with a
@@ -34,6 +35,8 @@ const char *NotebookRow::eventName(EventKind event)
         return "entry error";
     case EventKind::Abort:
         return "abort";
+    case EventKind::Cool:
+        return "cool";
     case EventKind::Probe:
         break;
     }
@@ -51,6 +54,9 @@ NotebookRow::Column NotebookRow::oxideColumn(const QString &oxide)
 
 int NotebookRow::decimalsOf(Column column, EventKind event)
 {
+    // A cooling's steps: whole degrees, and the liquid's X(2).
+    if (event == EventKind::Cool)
+        return column == Temperature ? 0 : column == X2 ? 2 : -1;
     if (event != EventKind::Probe)
         return -1;
     if (column == Temperature)

@@ -11,19 +11,24 @@
 //   time        ISO 8601 with the offset from UTC ("2026-12-07T14:03:22+01:00")
 //   session     1 for the first lab start recorded in the file, then 2, 3, ...
 //   experiment  1 or 2, or the id of a system ("fo-sio2")
-//   event       "run", "entry error", "abort" or "probe"
+//   event       "run", "entry error", "abort", "probe" or "cool"
 //   grams1, grams2, temperature
 //               the three entries exactly as typed (runs of every kind); on a
-//               probe row the temperature the report states
+//               probe row the temperature the report states; on a cool row
+//               the grams as typed and the step's temperature
 //   picture, charge
-//               the picture's file name and what it shows in words (runs)
+//               the picture's file name and what it shows in words (runs;
+//               a cool row's charge at its step)
 //   phase       the report's column heading: "glass", "crystal", "crystal(1)",
-//               "crystal(2)", or a system's phase ("forsterite"); empty on a
-//               probe row of a report with no analysis
+//               "crystal(2)", or a system's phase ("forsterite"); a point of
+//               a traverse after a cooling ("plagioclase core", "plagioclase
+//               1" ... "plagioclase rim"); empty on a probe row of a report
+//               with no analysis; on a cool row "equilibrium" or "fractional"
 //   SiO2, TiO2, Al2O3, Fe2O3, FeO, MnO, MgO, CaO, Na2O, K2O, total, X2
 //               the numbers the report shows, as plain numbers with a decimal
 //               point ("0.08" where the report shows "00.08"); empty where the
-//               phase has no such oxide
+//               phase has no such oxide; on a cool row X2 is the liquid's
+//               (empty once no liquid is left)
 //   kit         the student's kit code, empty for the lab's own systems
 //   locale      the desktop locale the entries were typed in ("de_DE", "C")
 //
@@ -40,7 +45,7 @@ struct NotebookRow
         "charge", "phase",  "SiO2",       "TiO2",  "Al2O3",  "Fe2O3",  "FeO",         "MnO",
         "MgO",   "CaO",     "Na2O",       "K2O",   "total",  "X2",     "kit",         "locale"};
 
-    enum class EventKind { Run, EntryError, Abort, Probe };
+    enum class EventKind { Run, EntryError, Abort, Probe, Cool };
 
     std::array<QString, ColumnCount> fields; // the text the file holds
     int lineNumber = 0; // the file's line the row starts on (the header is line 1)
@@ -61,11 +66,12 @@ struct NotebookRow
     QString readFields();
 
     bool isProbe() const { return event == EventKind::Probe; }
+    bool isCool() const { return event == EventKind::Cool; }
     // A probe row of an analysed phase (not the lone row of a press with
     // nothing to analyse).
     bool isAnalysis() const { return isProbe() && !fields[Phase].isEmpty(); }
     // Runs of every kind: the three entries as typed.
-    bool hasEntries() const { return !isProbe(); }
+    bool hasEntries() const { return !isProbe() && !isCool(); }
 
     static const char *eventName(EventKind event);
     // The column of an oxide the report names ("SiO2"), or ColumnCount.

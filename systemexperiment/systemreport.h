@@ -40,4 +40,22 @@ public:
 
     static MicroprobeReport build(const BinarySystem &system, float runTemp, const std::vector<Phase> &phases,
                                   ScatterSource &scatter, std::int64_t &drawCount, const NumberFormat &format);
+
+    // A microprobe traverse after a cooling path, a point a row (the glass,
+    // then each crystal from core to rim), the oxides, Total and X(2) as
+    // columns, each value drawn as in a run's report:
+    //
+    //   Temperature = 1120 degrees Celsius
+    //   point                 SiO2   Al2O3     CaO    Na2O   Total    X(2)
+    //   glass                67.57   20.01    0.55   11.54   99.67    0.03
+    //   plagioclase core     47.46   33.22   16.57    2.27   99.52    0.84
+    //   ...
+    //   plagioclase rim      67.88   20.11    0.61   11.43  100.03    0.04
+    static MicroprobeReport traverse(const BinarySystem &system, float celsius, const std::vector<Phase> &points,
+                                     ScatterSource &scatter, std::int64_t &drawCount, const NumberFormat &format);
+
+private:
+    static std::vector<PhaseAnalysis> analyse(const BinarySystem &system, const std::vector<Phase> &phases,
+                                              ScatterSource &scatter, std::int64_t &drawCount);
+    static std::string header(float runTemp, const NumberFormat &format);
 };

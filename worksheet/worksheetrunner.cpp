@@ -1,6 +1,10 @@
 #include "worksheetrunner.h"
 
+#include "numberformat.h"
+
 #include <QRegularExpression>
+
+#include <cmath>
 
 namespace {
 
@@ -116,6 +120,39 @@ void WorksheetRunner::probe(ExperimentSession &target)
     }
 }
 
+QString WorksheetRunner::describeCooling(const ExperimentSession &session,
+                                        const ExperimentSession::CoolResult &result) const
+{
+    if (!result.isCooled)
+        return QStringLiteral(" Entry Error: %1\n").arg(result.message);
+    const NumberFormat format(m_locale.decimalPoint().toStdString());
+    QString text = QStringLiteral("\n");
+    for (const CoolingStep &step : result.steps) {
+        const QString liquid = step.liquidX2
+            ? QStringLiteral("liquid X(2) %1").arg(QString::fromStdString(format.apply(*step.liquidX2, "0.00")))
+            : QStringLiteral("no liquid");
+        text += QStringLiteral("  %1 degrees: %2, %3 percent crystals. %4\n")
+                    .arg(step.celsius)
+                    .arg(liquid)
+                    .arg(std::lround(step.crystalShare * 100))
+                    .arg(session.describe(step.charge));
+    }
+    return text;
+}
+
+void WorksheetRunner::cool(ExperimentSession &target, const ExperimentSession::CoolTexts &entries,
+                           CoolEntries::Kind kind)
+{
+    const ExperimentSession::CoolResult result = target.cool(entries, kind, m_locale);
+    if (m_recorder && result.isCooled)
+        m_recorder->record(target.coolEvent(entries, kind, result));
+    if (m_outputMode == Output::Everything)
+        m_output += QStringLiteral("%1 cool %2 %3 %4 %5 %6 %7 ->%8")
+                        .arg(QString::fromStdString(target.definition().worksheetName()), entries[0], entries[1],
+                             entries[2], entries[3], entries[4], QLatin1String(CoolEntries::kindName(kind)),
+                             describeCooling(target, result));
+}
+
 bool WorksheetRunner::runLine(const QString &line, QString &error)
 {
     QString text = line;
@@ -156,7 +193,23 @@ bool WorksheetRunner::runLine(const QString &line, QString &error)
         probe(target);
         return true;
     }
-    error = QStringLiteral("unknown action \"%1\" (run or probe)").arg(action);
+    if (action == QLatin1String("cool")) {
+        const QString kind = tokens.value(7);
+        if (tokens.size() != 8 || (kind != QLatin1String("equilibrium") && kind != QLatin1String("fractional"))) {
+            error = QStringLiteral("a cooling takes grams of mineral 1, grams of mineral 2, the start and end "
+                                   "temperatures, the step, and equilibrium or fractional");
+            return false;
+        }
+        if (!target.canCool()) {
+            error = QStringLiteral("%1 cannot cool a charge step by step; a system can").arg(name);
+            return false;
+        }
+        cool(target, {tokens[2], tokens[3], tokens[4], tokens[5], tokens[6]},
+             kind == QLatin1String("equilibrium") ? CoolEntries::Kind::Equilibrium : CoolEntries::Kind::Fractional);
+        return true;
+    }
+    error = QStringLiteral("unknown action \"%1\" (%2)")
+                .arg(action, target.canCool() ? QStringLiteral("run, probe or cool") : QStringLiteral("run or probe"));
     return false;
 }
 

@@ -20,6 +20,9 @@
 //   exp1 probe
 //   exp2 run ... / exp2 probe
 //   fo-sio2 run ... / fo-sio2 probe       (a system's id, for a system of the list)
+//   ab-an cool GRAMS1 GRAMS2 FROM TO STEP equilibrium|fractional
+//                                         (a system's melt cooled step by step;
+//                                          a probe then traverses its crystals)
 class WorksheetRunner
 {
 public:
@@ -40,12 +43,16 @@ public:
     ExperimentSession *sessionOfNotebook(const QString &name);
     void run(ExperimentSession &target, const ExperimentSession::EntryTexts &entries);
     void probe(ExperimentSession &target);
+    void cool(ExperimentSession &target, const ExperimentSession::CoolTexts &entries, CoolEntries::Kind kind);
 
     // Tells recorder every run and microprobe press from here on.
     void setRecorder(SessionRecorder *recorder) { m_recorder = recorder; }
 
     // What the student saw, action after action.
     const QString &output() const { return m_output; }
+
+    // What a cooling shows: a line a step.
+    QString describeCooling(const ExperimentSession &session, const ExperimentSession::CoolResult &result) const;
 
     // What a run shows, in the words the lab uses.
     static QString describeRun(const ExperimentSession &session, const ExperimentSession::RunResult &result);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "charge.h"
+#include "coolingmodel.h"
 #include "microprobereport.h"
 #include "numberformat.h"
 #include "scattersource.h"
@@ -71,4 +72,8 @@ public:
     // analysed oxide value; each draw advances drawCount.
     virtual MicroprobeReport report(ScatterSource &scatter, std::int64_t &drawCount,
                                     const NumberFormat &format) const = 0;
+
+    // The experiment's furnace as a cooling path, when it can cool a charge
+    // step by step; the lab's own two experiments cannot.
+    virtual CoolingModel *cooling() { return nullptr; }
 };

@@ -2,6 +2,8 @@
 
 #include "entryconversion.h"
 
+#include <cmath>
+
 ExperimentSession::ExperimentSession(const ExperimentDefinition &definition)
     : m_definition(definition)
     , m_model(definition.makeModel())
@@ -25,6 +27,53 @@ ExperimentSession::RunResult ExperimentSession::run(const EntryTexts &texts, con
     if (!outcome.isSuccess())
         return {RunResult::Kind::Aborted, -1, {}};
     return {RunResult::Kind::ChargeShown, -1, outcome.charge};
+}
+
+ExperimentSession::CoolResult ExperimentSession::cool(const CoolTexts &texts, CoolEntries::Kind kind,
+                                                     const QLocale &locale)
+{
+    const auto refuse = [](int index, const QString &message) { return CoolResult{false, index, message, {}}; };
+    std::array<float, CoolEntryCount> values{};
+    for (int index = CoolGrams1; index <= CoolGrams2; ++index) {
+        const std::optional<float> grams = EntryConversion::toSingle(texts[index], locale);
+        if (!grams || *grams < 0 || *grams > 1)
+            return refuse(index, entryErrorMessage(Grams1Entry));
+        values[index] = *grams;
+    }
+    const int lowest = m_definition.lowestTemperature;
+    const int highest = m_definition.temperatureLimit;
+    const int limits[CoolEntryCount][2] = {{}, {}, {lowest, highest}, {lowest, highest}, {1, std::max(1, highest - lowest)}};
+    for (int index = CoolFrom; index <= CoolStep; ++index) {
+        const int low = limits[index][0];
+        // The end lies at or below the start.
+        const int high = index == CoolTo ? int(values[CoolFrom]) : limits[index][1];
+        const std::optional<float> value = EntryConversion::toSingle(texts[index], locale);
+        if (!value || *value != std::floor(*value) || *value < low || *value > high)
+            return refuse(index, QStringLiteral("A whole number between %1 and %2 is required!").arg(low).arg(high));
+        values[index] = *value;
+    }
+    CoolingModel *cooling = m_model->cooling();
+    if (!cooling)
+        return refuse(CoolGrams1, QStringLiteral("This experiment's furnace cannot cool a charge step by step."));
+    const std::optional<std::vector<CoolingStep>> steps = cooling->cool(
+        {values[CoolGrams1], values[CoolGrams2], values[CoolFrom], values[CoolTo], values[CoolStep], kind});
+    if (!steps || steps->empty())
+        return refuse(CoolGrams1, QStringLiteral("A charge of no grams cannot be cooled!"));
+    return {true, -1, {}, *steps};
+}
+
+void ExperimentSession::showCoolingStep(std::size_t step)
+{
+    if (CoolingModel *cooling = m_model->cooling())
+        cooling->showStep(step);
+}
+
+SessionEvent ExperimentSession::coolEvent(const CoolTexts &texts, CoolEntries::Kind kind, const CoolResult &result) const
+{
+    SessionEvent event{SessionEvent::Kind::Cool, this, {texts[CoolGrams1], texts[CoolGrams2], {}}, {}, {}};
+    event.coolingKind = kind;
+    event.steps = result.steps;
+    return event;
 }
 
 MicroprobeReport ExperimentSession::report(ScatterSource &scatter, const QLocale &locale)

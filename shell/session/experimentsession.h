@@ -39,6 +39,26 @@ public:
 
     explicit ExperimentSession(const ExperimentDefinition &definition);
 
+    // A melt cooled step by step: the grams of each mineral, the start and
+    // end temperatures and the step, as typed (temperatures and step whole
+    // degrees: a furnace's controller takes no fractions), and the kind.
+    enum CoolIndex { CoolGrams1 = 0, CoolGrams2 = 1, CoolFrom = 2, CoolTo = 3, CoolStep = 4, CoolEntryCount = 5 };
+    using CoolTexts = std::array<QString, CoolEntryCount>;
+    struct CoolResult
+    {
+        bool isCooled = false;
+        int entryIndex = -1;  // the entry refused, when not cooled
+        QString message;      // why, in the lab's words
+        std::vector<CoolingStep> steps;
+    };
+    bool canCool() const { return m_model->cooling() != nullptr; }
+    // Checks the entries in order and cools. Unlike a run it draws nothing
+    // and leaves the draw counter alone, so a refused cooling leaves no trace.
+    CoolResult cool(const CoolTexts &texts, CoolEntries::Kind kind, const QLocale &locale);
+    // Which step of the last cooling the microprobe analyses.
+    void showCoolingStep(std::size_t step);
+    SessionEvent coolEvent(const CoolTexts &texts, CoolEntries::Kind kind, const CoolResult &result) const;
+
     RunResult run(const EntryTexts &texts, const QLocale &locale);
     // A microprobe press: the report of the last run, numbers in the locale's way.
     MicroprobeReport report(ScatterSource &scatter, const QLocale &locale);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "charge.h"
+#include "coolingmodel.h"
 #include "microprobereport.h"
 
 #include <QString>
@@ -11,16 +12,20 @@ class ExperimentSession;
 
 // One thing a student did in an experiment window and what the lab showed
 // for it: a run that showed its charge, a run refused for an entry, a run
-// that ended on the error path, or a press of the microprobe button.
+// that ended on the error path, a press of the microprobe button, or a
+// melt cooled step by step.
 struct SessionEvent
 {
-    enum class Kind { Run, EntryError, Abort, Probe };
+    enum class Kind { Run, EntryError, Abort, Probe, Cool };
 
     Kind kind = Kind::Run;
     const ExperimentSession *session = nullptr;
-    std::array<QString, 3> entries; // the three boxes as typed (runs of every kind)
+    std::array<QString, 3> entries; // the three boxes as typed (runs of every kind; a cooling's grams)
     Charge charge;                  // Run only
     MicroprobeReport report;        // Probe only
+    // Cool only: equilibrium or fractional, and the path's steps.
+    CoolEntries::Kind coolingKind = CoolEntries::Kind::Equilibrium;
+    std::vector<CoolingStep> steps;
 };
 
 // Whoever keeps a record of a session: the lab's notebook, or the
