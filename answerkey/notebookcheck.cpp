@@ -176,24 +176,40 @@ void NotebookCheck::checkCooling(WorksheetRunner &lab, ExperimentSession &experi
                                  const std::vector<std::size_t> &cooling, const QLocale &locale,
                                  std::vector<NotebookRow> &produced, Result &result)
 {
-    // The path's entries from its rows: the grams as typed, the first and
-    // last temperatures, the step between the first two.
+    // The path again from the program its rows name, with the grams as typed.
     const NotebookRow &first = rows[cooling.front()];
-    const double from = first.numbers[NotebookRow::Temperature].value_or(0);
-    const double to = rows[cooling.back()].numbers[NotebookRow::Temperature].value_or(0);
-    const double step = cooling.size() > 1 ? from - rows[cooling[1]].numbers[NotebookRow::Temperature].value_or(0) : 1;
-    const auto typed = [&locale](double value) { return locale.toString(value, 'f', 0); };
-    const CoolEntries::Kind kind = first[NotebookRow::Phase] == QLatin1String("fractional") ? CoolEntries::Kind::Fractional
-                                                                                           : CoolEntries::Kind::Equilibrium;
-    lab.cool(experiment, {first[NotebookRow::Grams1], first[NotebookRow::Grams2], typed(from), typed(to), typed(step)},
-             kind);
-    if (produced.size() != cooling.size()) {
+    const std::optional<NotebookRow::CoolingProgram> program = first.coolingProgram();
+    if (!program) {
         result.disagreements << LineProblem{first.lineNumber,
-                                            QStringLiteral("a cooling of %1 steps: the lab gives %2 for it")
-                                                .arg(cooling.size())
-                                                .arg(produced.size())};
+                                            QStringLiteral("phase: \"%1\" is no cooling the lab runs").arg(first[NotebookRow::Phase])};
         return;
     }
-    for (std::size_t index = 0; index < cooling.size(); ++index)
-        compare(rows[cooling[index]], produced[index], result);
+    const auto typed = [&locale](double value) { return locale.toString(value, 'f', 0); };
+    lab.cool(experiment,
+             {first[NotebookRow::Grams1], first[NotebookRow::Grams2], typed(program->from), typed(program->to),
+              typed(program->step)},
+             program->kind == QLatin1String("fractional") ? CoolEntries::Kind::Fractional : CoolEntries::Kind::Equilibrium);
+    // Step by step, matched by temperature: a step the lab gives that the
+    // rows lack is missing before the next row they have.
+    std::size_t given = 0;
+    for (const std::size_t index : cooling) {
+        const NotebookRow &row = rows[index];
+        const auto celsius = row.numbers[NotebookRow::Temperature];
+        while (given < produced.size() && celsius && *produced[given].numbers[NotebookRow::Temperature] > *celsius) {
+            result.disagreements << LineProblem{row.lineNumber, QStringLiteral("a row is missing before this line: the lab "
+                                                                               "gives \"cool\" at %1 degrees")
+                                                                    .arg(produced[given][NotebookRow::Temperature])};
+            ++given;
+        }
+        if (given == produced.size()) {
+            result.disagreements << LineProblem{row.lineNumber, QStringLiteral("an extra row: the cooling ends before it")};
+            continue;
+        }
+        compare(row, produced[given++], result);
+    }
+    for (; given < produced.size(); ++given)
+        result.disagreements << LineProblem{rows[cooling.back()].lineNumber + 1,
+                                            QStringLiteral("a row is missing before this line: the lab gives \"cool\" at "
+                                                           "%1 degrees")
+                                                .arg(produced[given][NotebookRow::Temperature])};
 }

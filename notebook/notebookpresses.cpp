@@ -39,16 +39,11 @@ bool NotebookPresses::continuesCooling(const std::vector<NotebookRow> &rows, con
     if (!row.isCool() || !first.isCool() || !same(NotebookRow::Experiment) || !same(NotebookRow::Grams1)
         || !same(NotebookRow::Grams2) || !same(NotebookRow::Phase))
         return false;
-    const auto celsius = [&](std::size_t index) { return rows[index].numbers[NotebookRow::Temperature]; };
-    if (!celsius(next) || !last.numbers[NotebookRow::Temperature] || *celsius(next) >= *celsius(cooling.back()))
-        return false;
-    if (cooling.size() < 2)
-        return true;
-    // Steps of one size, the last to the end temperature perhaps shorter;
-    // nothing follows that one.
-    const double step = *celsius(cooling[0]) - *celsius(cooling[1]);
-    const double lastStep = *celsius(cooling[cooling.size() - 2]) - *celsius(cooling.back());
-    return lastStep == step && *celsius(cooling.back()) - *celsius(next) <= step;
+    // The same program again starts again at its start temperature.
+    const std::optional<NotebookRow::CoolingProgram> program = row.coolingProgram();
+    const std::optional<double> celsius = row.numbers[NotebookRow::Temperature];
+    return program && celsius && last.numbers[NotebookRow::Temperature]
+        && *celsius < *last.numbers[NotebookRow::Temperature] && *celsius != program->from;
 }
 
 std::vector<NotebookPresses::Action> NotebookPresses::actions(const std::vector<NotebookRow> &rows,

@@ -18,8 +18,9 @@
 // A phase seen again starts the next press (two presses after one run give
 // the same phases in the same order); a probe row with no phase is a press
 // that had nothing to analyse, on its own. A cooling is one row a step, one
-// after the other: cool rows of one experiment, grams and kind, each step
-// below the one before.
+// after the other: cool rows of one experiment, grams and program, each
+// step below the one before (the same program again starts again at its
+// start temperature).
 class NotebookPresses
 {
 public:

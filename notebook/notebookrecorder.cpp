@@ -107,7 +107,9 @@ void NotebookRecorder::recordCooling(const SessionEvent &event)
         row[NotebookRow::Grams2] = event.entries[1];
         row[NotebookRow::Temperature] = plainNumber(step.celsius, "0");
         row[NotebookRow::Charge] = event.session->describe(step.charge);
-        row[NotebookRow::Phase] = QLatin1String(CoolEntries::kindName(event.coolingKind));
+        row[NotebookRow::Phase] = NotebookRow::coolingProgram(QLatin1String(CoolEntries::kindName(event.coolingKind)),
+                                                              event.steps.front().celsius, event.steps.back().celsius,
+                                                              event.coolingStep);
         if (step.liquidX2)
             row[NotebookRow::X2] = plainNumber(*step.liquidX2, "0.00");
         send(row);

@@ -43,6 +43,21 @@ const char *NotebookRow::eventName(EventKind event)
     return "probe";
 }
 
+QString NotebookRow::coolingProgram(const QString &kind, double from, double to, double step)
+{
+    return QStringLiteral("%1 %2 to %3 by %4").arg(kind).arg(from, 0, 'f', 0).arg(to, 0, 'f', 0).arg(step, 0, 'f', 0);
+}
+
+std::optional<NotebookRow::CoolingProgram> NotebookRow::coolingProgram() const
+{
+    static const QRegularExpression program(QStringLiteral("^(equilibrium|fractional) (\\d{1,5}) to (\\d{1,5}) by (\\d{1,5})$"));
+    const QRegularExpressionMatch match = program.match(fields[Phase]);
+    if (!isCool() || !match.hasMatch())
+        return std::nullopt;
+    return CoolingProgram{match.captured(1), match.captured(2).toDouble(), match.captured(3).toDouble(),
+                          match.captured(4).toDouble()};
+}
+
 NotebookRow::Column NotebookRow::oxideColumn(const QString &oxide)
 {
     for (int column = SiO2; column <= K2O; ++column) {

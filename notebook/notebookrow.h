@@ -23,7 +23,8 @@
 //               "crystal(2)", or a system's phase ("forsterite"); a point of
 //               a traverse after a cooling ("plagioclase core", "plagioclase
 //               1" ... "plagioclase rim"); empty on a probe row of a report
-//               with no analysis; on a cool row "equilibrium" or "fractional"
+//               with no analysis; on a cool row the path's kind and program,
+//               "fractional 1500 to 1120 by 20"
 //   SiO2, TiO2, Al2O3, Fe2O3, FeO, MnO, MgO, CaO, Na2O, K2O, total, X2
 //               the numbers the report shows, as plain numbers with a decimal
 //               point ("0.08" where the report shows "00.08"); empty where the
@@ -74,6 +75,17 @@ struct NotebookRow
     bool hasEntries() const { return !isProbe() && !isCool(); }
 
     static const char *eventName(EventKind event);
+    // A cool row's phase: "fractional 1500 to 1120 by 20" (whole degrees).
+    static QString coolingProgram(const QString &kind, double from, double to, double step);
+    struct CoolingProgram
+    {
+        QString kind;
+        double from = 0;
+        double to = 0;
+        double step = 1;
+    };
+    // The program a cool row's phase names, or nothing.
+    std::optional<CoolingProgram> coolingProgram() const;
     // The column of an oxide the report names ("SiO2"), or ColumnCount.
     static Column oxideColumn(const QString &oxide);
     // The decimals the lab writes a number column with (the report's

@@ -59,7 +59,7 @@ ExperimentSession::CoolResult ExperimentSession::cool(const CoolTexts &texts, Co
         {values[CoolGrams1], values[CoolGrams2], values[CoolFrom], values[CoolTo], values[CoolStep], kind});
     if (!steps || steps->empty())
         return refuse(CoolGrams1, QStringLiteral("A charge of no grams cannot be cooled!"));
-    return {true, -1, {}, *steps};
+    return {true, -1, {}, *steps, values[CoolStep]};
 }
 
 void ExperimentSession::showCoolingStep(std::size_t step)
@@ -73,6 +73,7 @@ SessionEvent ExperimentSession::coolEvent(const CoolTexts &texts, CoolEntries::K
     SessionEvent event{SessionEvent::Kind::Cool, this, {texts[CoolGrams1], texts[CoolGrams2], {}}, {}, {}};
     event.coolingKind = kind;
     event.steps = result.steps;
+    event.coolingStep = result.step;
     return event;
 }
 

@@ -50,6 +50,7 @@ public:
         int entryIndex = -1;  // the entry refused, when not cooled
         QString message;      // why, in the lab's words
         std::vector<CoolingStep> steps;
+        double step = 1; // degrees Celsius
     };
     bool canCool() const { return m_model->cooling() != nullptr; }
     // Checks the entries in order and cools. Unlike a run it draws nothing

@@ -23,8 +23,9 @@ struct SessionEvent
     std::array<QString, 3> entries; // the three boxes as typed (runs of every kind; a cooling's grams)
     Charge charge;                  // Run only
     MicroprobeReport report;        // Probe only
-    // Cool only: equilibrium or fractional, and the path's steps.
+    // Cool only: equilibrium or fractional, the step in degrees, and the path's steps.
     CoolEntries::Kind coolingKind = CoolEntries::Kind::Equilibrium;
+    double coolingStep = 1;
     std::vector<CoolingStep> steps;
 };
 

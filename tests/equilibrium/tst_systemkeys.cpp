@@ -39,8 +39,18 @@ QList<QMap<QString, QString>> csvRows(const QString &worksheet)
     const QStringList header = lines.takeFirst().split(QLatin1Char(','));
     QList<QMap<QString, QString>> rows;
     for (const QString &line : lines) {
-        // The charge words hold commas only in the lab's own experiments.
-        const QStringList fields = line.split(QLatin1Char(','));
+        // Fields with commas are quoted, as the charge words of a
+        // three-phase charge and a cooling's program are.
+        QStringList fields{QString()};
+        bool quoted = false;
+        for (const QChar character : line) {
+            if (character == QLatin1Char('"'))
+                quoted = !quoted;
+            else if (character == QLatin1Char(',') && !quoted)
+                fields << QString();
+            else
+                fields.last() += character;
+        }
         QMap<QString, QString> row;
         for (qsizetype column = 0; column < header.size() && column < fields.size(); ++column)
             row[header[column]] = fields[column];
@@ -65,6 +75,11 @@ private slots:
     void entryRulesAreTheLabs_data();
     void entryRulesAreTheLabs();
     void diagramsAndInstructorsFiles();
+    void coolingKeysAndNotebooks_data();
+    void coolingKeysAndNotebooks();
+    void coolingEntriesAreChecked_data();
+    void coolingEntriesAreChecked();
+    void coolingsAreCheckedStepByStep();
 };
 
 void SystemKeysTest::listsTheLibrary()
@@ -256,6 +271,141 @@ enthalpy_of_fusion = 9
     const Ran broken = run({"--system", own.fileName(), "--list-systems"});
     QCOMPARE(broken.exitCode, 2);
     QVERIFY2(broken.errors.contains(QStringLiteral("ne-si.toml:24: [[solid]] 2: colour: must be text")), qPrintable(broken.errors));
+}
+
+void SystemKeysTest::coolingKeysAndNotebooks_data()
+{
+    QTest::addColumn<QString>("cooling");
+    QTest::addColumn<QStringList>("traverse");
+    QTest::addColumn<bool>("zoned");
+    QTest::addRow("plagioclase, fractionally: a calcic core, a sodic rim")
+        << "ab-an cool 0.5 0.5 1500 1120 20 fractional"
+        << QStringList{"glass", "plagioclase core", "plagioclase 1", "plagioclase 2", "plagioclase 3", "plagioclase rim"}
+        << true;
+    QTest::addRow("plagioclase in equilibrium: every point the same")
+        << "ab-an cool 0.5 0.5 1500 1300 50 equilibrium"
+        << QStringList{"glass", "plagioclase core", "plagioclase 1", "plagioclase 2", "plagioclase 3", "plagioclase rim"}
+        << false;
+    QTest::addRow("forsterite-silica, fractionally: forsterite mantled by enstatite, then cristobalite")
+        << "fo-sio2 cool 0.8 0.2 1900 1500 5 fractional"
+        << QStringList{"forsterite core", "forsterite 1", "forsterite 2", "enstatite 3", "enstatite rim",
+                       "cristobalite core", "cristobalite 1", "cristobalite 2", "cristobalite 3", "cristobalite rim"}
+        << true;
+}
+
+void SystemKeysTest::coolingKeysAndNotebooks()
+{
+    QFETCH(QString, cooling);
+    QFETCH(QStringList, traverse);
+    QFETCH(bool, zoned);
+    const QStringList words = cooling.split(QLatin1Char(' '));
+    const int from = words[4].toInt();
+    const int to = words[5].toInt();
+    const int step = words[6].toInt();
+    const QList<QMap<QString, QString>> rows = csvRows(cooling + "\n" + words[0] + " probe\n");
+    // A cool row a step, from the start down to the end.
+    const int steps = (from - to) / step + 1;
+    QCOMPARE(rows.size(), steps + traverse.size());
+    for (int index = 0; index < steps; ++index) {
+        QCOMPARE(rows[index]["event"], QStringLiteral("cool"));
+        QCOMPARE(rows[index]["temperature"].toInt(), from - index * step);
+        QCOMPARE(rows[index]["phase"], QStringLiteral("%1 %2 to %3 by %4").arg(words[7]).arg(from).arg(to).arg(step));
+        QVERIFY(rows[index]["charge"].startsWith(QStringLiteral("Charge of ")));
+    }
+    QCOMPARE(rows[0]["X2"].toDouble(), words[3].toDouble() / (words[2].toDouble() + words[3].toDouble()));
+    // The traverse after it: glass if any is left, then each crystal core to rim.
+    QStringList phases;
+    for (qsizetype index = steps; index < rows.size(); ++index) {
+        QCOMPARE(rows[index]["event"], QStringLiteral("probe"));
+        QCOMPARE(rows[index]["temperature"].toInt(), to);
+        phases << rows[index]["phase"];
+    }
+    QCOMPARE(phases, traverse);
+    const qsizetype core = traverse.indexOf(QRegularExpression(QStringLiteral(".* core"))) + steps;
+    const double coreX2 = rows[core]["X2"].toDouble();
+    const double rimX2 = rows[core + 4]["X2"].toDouble();
+    if (zoned)
+        QVERIFY2(rimX2 > coreX2 + 0.2 || rimX2 < coreX2 - 0.5, qPrintable(QStringLiteral("%1 %2").arg(coreX2).arg(rimX2)));
+    else
+        for (int point = 1; point < 5; ++point)
+            QCOMPARE(rows[core + point]["X2"], rows[core]["X2"]);
+    // The key says each step's liquid and crystals.
+    const Ran key = run({"--locale", "C", "-"}, (cooling + "\n").toUtf8());
+    QCOMPARE(key.output.count(QStringLiteral(" degrees: ")), steps);
+    QVERIFY2(key.output.contains(QStringLiteral("  %1 degrees: liquid X(2) %2, 0 percent crystals. Charge of glass (100 percent).")
+                                     .arg(from)
+                                     .arg(rows[0]["X2"])),
+             qPrintable(key.output));
+}
+
+void SystemKeysTest::coolingEntriesAreChecked_data()
+{
+    QTest::addColumn<QString>("line");
+    QTest::addColumn<QString>("said");
+    QTest::addRow("warming") << "ab-an cool 0.5 0.5 1500 1600 10 equilibrium"
+                             << "Entry Error: A whole number between 0 and 1500 is required!";
+    QTest::addRow("a step of nothing") << "ab-an cool 0.5 0.5 1500 1400 0 fractional"
+                                       << "Entry Error: A whole number between 1 and 2000 is required!";
+    QTest::addRow("a fraction of a degree") << "ab-an cool 0.5 0.5 1500.5 1400 10 fractional"
+                                            << "Entry Error: A whole number between 0 and 2000 is required!";
+    QTest::addRow("grams that are no number") << "ab-an cool abc 0.5 1500 1400 10 fractional"
+                                              << "Entry Error: A value between 0 and 1 is required!";
+    QTest::addRow("no grams") << "ab-an cool 0 0 1500 1400 10 fractional"
+                              << "Entry Error: A charge of no grams cannot be cooled!";
+    QTest::addRow("the lab's own experiments do not cool")
+        << "exp2 cool 0.5 0.5 1500 1400 10 fractional" << "exp2 cannot cool a charge step by step";
+    QTest::addRow("a kind the lab does not know") << "ab-an cool 0.5 0.5 1500 1400 10 slowly"
+                                                  << "and equilibrium or fractional";
+}
+
+void SystemKeysTest::coolingEntriesAreChecked()
+{
+    QFETCH(QString, line);
+    QFETCH(QString, said);
+    const Ran key = run({"--locale", "C", "-"}, (line + "\nab-an probe\n").toUtf8());
+    QVERIFY2((key.output + key.errors).contains(said), qPrintable(key.output + key.errors));
+    // A refused cooling leaves no row and draws nothing: the probe after it
+    // reports the charge as it was (none yet).
+    if (key.exitCode == 0)
+        QCOMPARE(csvRows(line + "\nab-an probe\n").size(), 1);
+}
+
+void SystemKeysTest::coolingsAreCheckedStepByStep()
+{
+    QTemporaryDir folder;
+    // Coolings of the same charge one after the other (the second once
+    // more), then a run.
+    const QString sheet = QStringLiteral("ab-an cool 0.5 0.5 1500 1300 25 fractional\n"
+                                         "ab-an cool 0.5 0.5 1290 1250 20 fractional\n"
+                                         "ab-an cool 0.5 0.5 1290 1250 20 fractional\nab-an probe\n"
+                                         "ab-an run 0.5 0.5 1300\nab-an probe\n");
+    QByteArray notebook = run({"--locale", "C", "--csv", "-"}, sheet.toUtf8()).output.toUtf8();
+    const QString path = folder.filePath(QStringLiteral("notebook.csv"));
+    const auto checkOf = [&](const QByteArray &bytes) {
+        QFile file(path);
+        file.open(QIODevice::WriteOnly);
+        file.write(bytes);
+        file.close();
+        return run({"--check", path});
+    };
+    const Ran genuine = checkOf(notebook);
+    QVERIFY2(genuine.exitCode == 0, qPrintable(genuine.output + genuine.errors));
+    // A step's liquid changed, and a step left out, are named by line.
+    QList<QByteArray> lines = notebook.split('\n');
+    QList<QByteArray> changed = lines;
+    changed[3].replace(",0.50,,C", ",0.99,,C");
+    QVERIFY(changed[3] != lines[3]);
+    const Ran tampered = checkOf(changed.join('\n'));
+    QCOMPARE(tampered.exitCode, 1);
+    QVERIFY2(tampered.output.contains(QStringLiteral(":4: X2: recorded \"0.99\"")), qPrintable(tampered.output));
+    // Leaving out the seventh step of the fractional path: the rest of the
+    // path is no longer what the lab gives, and the gap is named.
+    QList<QByteArray> shortened = lines;
+    shortened.removeAt(7);
+    const Ran missing = checkOf(shortened.join('\n'));
+    QCOMPARE(missing.exitCode, 1);
+    QVERIFY2(missing.output.contains(QStringLiteral(":8: a row is missing before this line: the lab gives \"cool\" at 1350")),
+             qPrintable(missing.output));
 }
 
 QTEST_MAIN(SystemKeysTest)
