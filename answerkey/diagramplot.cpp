@@ -88,7 +88,9 @@ PlotData DiagramPlot::make(const ExperimentDefinition &experiment, const std::ve
         data.fieldLabels.push_back(shown);
     }
 
-    // A tie line across the phases of each microprobe press.
+    // A tie line across the phases of each microprobe press; after a
+    // cooling, across the glass and the crystals' rims, where they meet it
+    // (a crystal's core grew from an earlier liquid).
     const QString &number = name;
     for (const NotebookPresses::Session &session : NotebookPresses::sessions(rows)) {
         for (const NotebookPresses::Action &action : NotebookPresses::actions(rows, session)) {
@@ -96,12 +98,24 @@ PlotData DiagramPlot::make(const ExperimentDefinition &experiment, const std::ve
             if (!action.isPress || action.rows.size() < 2 || first[NotebookRow::Experiment] != number
                 || !first.numbers[NotebookRow::X2])
                 continue;
-            double lowest = *first.numbers[NotebookRow::X2];
-            double highest = lowest;
+            const auto isTraverse = [](const NotebookRow &row) {
+                return NotebookPlot::phaseOfPoint(row[NotebookRow::Phase]) != row[NotebookRow::Phase];
+            };
+            const bool traverse = std::any_of(action.rows.begin(), action.rows.end(),
+                                              [&](std::size_t index) { return isTraverse(rows[index]); });
+            double lowest = 2;
+            double highest = -1;
+            int touching = 0;
             for (const std::size_t index : action.rows) {
-                lowest = std::min(lowest, rows[index].numbers[NotebookRow::X2].value_or(lowest));
-                highest = std::max(highest, rows[index].numbers[NotebookRow::X2].value_or(highest));
+                const NotebookRow &row = rows[index];
+                if (traverse && isTraverse(row) && !row[NotebookRow::Phase].endsWith(QLatin1String(" rim")))
+                    continue;
+                ++touching;
+                lowest = std::min(lowest, row.numbers[NotebookRow::X2].value_or(lowest));
+                highest = std::max(highest, row.numbers[NotebookRow::X2].value_or(highest));
             }
+            if (touching < 2 || lowest > highest)
+                continue;
             const double temperature = first.numbers[NotebookRow::Temperature].value_or(0);
             data.tieLines.emplace_back(QPointF(lowest, temperature), QPointF(highest, temperature));
         }

@@ -111,7 +111,7 @@ void NotebookRecorder::recordCooling(const SessionEvent &event)
                                                               event.steps.front().celsius, event.steps.back().celsius,
                                                               event.coolingStep);
         if (step.liquidX2)
-            row[NotebookRow::X2] = plainNumber(*step.liquidX2, "0.00");
+            row[NotebookRow::X2] = plainNumber(*step.liquidX2, "0.000");
         send(row);
     }
 }

@@ -69,9 +69,10 @@ NotebookRow::Column NotebookRow::oxideColumn(const QString &oxide)
 
 int NotebookRow::decimalsOf(Column column, EventKind event)
 {
-    // A cooling's steps: whole degrees, and the liquid's X(2).
+    // A cooling's steps: whole degrees, and the liquid's X(2) to a
+    // thousandth, so its path follows the liquidus without steps.
     if (event == EventKind::Cool)
-        return column == Temperature ? 0 : column == X2 ? 2 : -1;
+        return column == Temperature ? 0 : column == X2 ? 3 : -1;
     if (event != EventKind::Probe)
         return -1;
     if (column == Temperature)

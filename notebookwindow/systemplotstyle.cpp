@@ -22,8 +22,11 @@ SystemPlotStyle::SystemPlotStyle(const BinarySystem &system)
         names.push_back(solution.name);
     for (const std::string &name : names) {
         const PhaseLooks looks = PhaseLooks::of(system, name);
-        if (!looks.colour.empty())
-            m_colours.insert(QString::fromStdString(name).left(headingWidth), QColor(QString::fromStdString(looks.colour)));
+        if (looks.colour.empty())
+            continue;
+        // A run's report cuts the name to its column; a traverse names it whole.
+        m_colours.insert(QString::fromStdString(name).left(headingWidth), QColor(QString::fromStdString(looks.colour)));
+        m_colours.insert(QString::fromStdString(name), QColor(QString::fromStdString(looks.colour)));
     }
 }
 

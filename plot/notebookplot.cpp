@@ -3,6 +3,7 @@
 #include "charge.h"
 
 #include <QHash>
+#include <QRegularExpression>
 
 #include <cmath>
 
@@ -75,6 +76,36 @@ bool NotebookPlot::isPlotted(const NotebookRow &row)
     return row.event == NotebookRow::EventKind::Run || row.isAnalysis();
 }
 
+QString NotebookPlot::phaseOfPoint(const QString &point)
+{
+    // A traverse's points name their phase and place: "plagioclase core",
+    // "plagioclase 2", "plagioclase rim".
+    static const QRegularExpression place(QStringLiteral(" (core|rim|[0-9]+)$"));
+    return QString(point).remove(place);
+}
+
+bool NotebookPlot::addToPath(Result &result, const NotebookRow &row)
+{
+    const std::optional<NotebookRow::CoolingProgram> program = row.coolingProgram();
+    const std::optional<double> x2 = row.numbers[NotebookRow::X2];
+    const std::optional<double> celsius = row.numbers[NotebookRow::Temperature];
+    if (!program || !x2 || !celsius || !isPlausible(QPointF(*x2, *celsius)))
+        return false; // no liquid left, or not a step the lab writes
+    const QString key = QStringList{row[NotebookRow::Session], row[NotebookRow::Grams1], row[NotebookRow::Grams2],
+                                    row[NotebookRow::Phase]}
+                            .join(QLatin1Char('/'));
+    std::vector<PlotPath> &paths = result.data.paths;
+    // The next step of the path drawn last, or the first of a new one (the
+    // same program again starts at its start temperature).
+    if (paths.empty() || paths.back().key != key || *celsius == program->from
+        || *celsius >= paths.back().points.last().y())
+        paths.push_back({program->kind == QLatin1String("fractional") ? PlotPath::Kind::Fractional
+                                                                       : PlotPath::Kind::Equilibrium,
+                         {}, key});
+    paths.back().points << QPointF(*x2, *celsius);
+    return true;
+}
+
 NotebookPlot::Result NotebookPlot::fromRows(const std::vector<NotebookRow> &rows, int experiment,
                                             const QLocale &entryLocale)
 {
@@ -101,7 +132,13 @@ int NotebookPlot::addRows(Result &result, const std::vector<NotebookRow> &rows, 
     const std::size_t markersBefore = result.data.markers.size();
     for (std::size_t index = first; index < rows.size(); ++index) {
         const NotebookRow &row = rows[index];
-        if (row[NotebookRow::Experiment] != number || !isPlotted(row))
+        if (row[NotebookRow::Experiment] != number)
+            continue;
+        if (row.isCool()) {
+            result.pathsChanged = addToPath(result, row) || result.pathsChanged;
+            continue;
+        }
+        if (!isPlotted(row))
             continue;
         const auto problem = [&](const QString &why) { result.problems << LineProblem{row.lineNumber, why}; };
         if (row.isProbe()) {
@@ -117,7 +154,7 @@ int NotebookPlot::addRows(Result &result, const std::vector<NotebookRow> &rows, 
                  QStringLiteral("line %1: %2 analysed at %3 °C, X(2) %4")
                      .arg(row.lineNumber).arg(row[NotebookRow::Phase], row[NotebookRow::Temperature],
                                               row[NotebookRow::X2]),
-                 phaseColours.value(row[NotebookRow::Phase])});
+                 phaseColours.value(phaseOfPoint(row[NotebookRow::Phase]))});
             continue;
         }
         // Entries are read in the locale the row says they were typed in.

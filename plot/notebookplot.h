@@ -29,6 +29,7 @@ public:
     {
         PlotData data;
         QList<LineProblem> problems; // rows that could not be placed
+        bool pathsChanged = false;   // addRows drew a cooling's step
     };
 
     // The plot of one experiment: a number of the lab's ("1") or a system's id.
@@ -43,5 +44,12 @@ public:
                        const QString &experiment, const QLocale &entryLocale = QLocale(),
                        const PhaseColours &phaseColours = {});
     // The rows that give a marker: runs, and probe rows of an analysed phase.
+    // A cooling's rows draw the liquid's path instead.
     static bool isPlotted(const NotebookRow &row);
+    // The phase a traverse's point was analysed in ("plagioclase" of
+    // "plagioclase core"); any other phase as it is.
+    static QString phaseOfPoint(const QString &point);
+
+private:
+    static bool addToPath(Result &result, const NotebookRow &row);
 };

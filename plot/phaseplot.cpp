@@ -162,6 +162,13 @@ void PhasePlot::paintAxes(QPainter &painter, const QRectF &area, qreal unit) con
                      m_data.title);
 }
 
+QPen PhasePlot::pathPen(PlotPath::Kind kind, qreal unit)
+{
+    // Colours colour-blind readers tell apart, and two dashes besides.
+    return kind == PlotPath::Kind::Equilibrium ? QPen(QColor(0xD5, 0x5E, 0x00), 2 * unit)
+                                               : QPen(QColor(0x56, 0x28, 0x8C), 2 * unit, Qt::DashDotLine);
+}
+
 QString PhasePlot::curvesName() const
 {
     const bool meltingOnly = std::all_of(m_data.curves.begin(), m_data.curves.end(), [](const PlotCurve &curve) {
@@ -197,6 +204,19 @@ void PhasePlot::paintLegend(QPainter &painter, const QRectF &target, qreal unit)
         painter.setPen(ink);
         painter.drawText(QRectF(at.x() + 20 * unit, at.y() - 9 * unit, 165 * unit, 18 * unit),
                          Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("tie line"));
+        at.ry() += 22 * unit;
+    }
+    for (const PlotPath::Kind kind : {PlotPath::Kind::Equilibrium, PlotPath::Kind::Fractional}) {
+        if (std::none_of(m_data.paths.begin(), m_data.paths.end(), [kind](const PlotPath &path) { return path.kind == kind; }))
+            continue;
+        painter.setPen(pathPen(kind, unit));
+        painter.drawLine(at, at + QPointF(16 * unit, 0));
+        painter.setPen(ink);
+        painter.drawText(QRectF(at.x() + 20 * unit, at.y() - 9 * unit, 165 * unit, 18 * unit),
+                         Qt::AlignLeft | Qt::AlignVCenter,
+                         kind == PlotPath::Kind::Equilibrium ? QStringLiteral("liquid, equilibrium cooling")
+                                                             : QStringLiteral("liquid, fractional cooling"));
+        at.ry() += 22 * unit;
     }
 }
 
@@ -294,6 +314,17 @@ void PhasePlot::paint(QPainter &painter, const QRectF &target, int focused) cons
     painter.setPen(QPen(ink, unit, Qt::DashLine));
     for (const QLineF &line : m_data.tieLines)
         painter.drawLine(toScreen(line.p1(), area), toScreen(line.p2(), area));
+    for (const PlotPath &path : m_data.paths) {
+        QPolygonF screen;
+        for (const QPointF &point : path.points)
+            screen << toScreen(point, area);
+        painter.setPen(pathPen(path.kind, unit));
+        painter.drawPolyline(screen);
+        // Its start, where the melt began to cool.
+        painter.setBrush(pathPen(path.kind, unit).color());
+        painter.drawEllipse(screen.first(), 2.5 * unit, 2.5 * unit);
+        painter.setBrush(Qt::NoBrush);
+    }
     paintLabels(painter, area, unit);
     painter.restore();
     paintMarkers(painter, target, 0);

@@ -2,6 +2,7 @@
 
 #include "plotdata.h"
 
+#include <QPen>
 #include <QRectF>
 
 class QPainter;
@@ -35,6 +36,8 @@ public:
 
     // "all glass", "glass with crystals", ...
     static QString kindName(PlotMarker::Kind kind);
+    // How a cooling's liquid path is drawn, by its kind.
+    static QPen pathPen(PlotPath::Kind kind, qreal unit);
 
 private:
     void paintAxes(QPainter &painter, const QRectF &area, qreal unit) const;

@@ -21,6 +21,9 @@ void PlotData::fitTemperatures()
     for (const PlotCurve &curve : curves)
         for (const QPointF &point : curve.points)
             take(point.y());
+    for (const PlotPath &path : paths)
+        for (const QPointF &point : path.points)
+            take(point.y());
     if (lowest > highest) {
         lowestTemperature = 1000;
         highestTemperature = 1700;

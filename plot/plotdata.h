@@ -37,6 +37,16 @@ struct PlotCurve
     QPolygonF points;
 };
 
+// The liquid's path down a cooling, step by step: where its X(2) was at
+// each temperature, until no liquid was left.
+struct PlotPath
+{
+    enum class Kind { Equilibrium, Fractional };
+    Kind kind = Kind::Equilibrium;
+    QPolygonF points; // (X(2), degrees Celsius), from the start down
+    QString key;      // which cooling it follows (its session, grams and program)
+};
+
 // A name on the plot: a field's, placed inside its field, or a point's (an
 // invariant's), placed beside it. Where curves, markers or other names
 // would cover it at `at`, the first of `candidates` that nothing covers is
@@ -56,6 +66,7 @@ struct PlotData
     std::vector<PlotCurve> curves;
     std::vector<PlotLabel> fieldLabels;
     std::vector<QLineF> tieLines;
+    std::vector<PlotPath> paths;
     // The temperature axis, degrees Celsius; fitTemperatures() sets it.
     double lowestTemperature = 1000;
     double highestTemperature = 1700;

@@ -129,7 +129,7 @@ QString WorksheetRunner::describeCooling(const ExperimentSession &session,
     QString text = QStringLiteral("\n");
     for (const CoolingStep &step : result.steps) {
         const QString liquid = step.liquidX2
-            ? QStringLiteral("liquid X(2) %1").arg(QString::fromStdString(format.apply(*step.liquidX2, "0.00")))
+            ? QStringLiteral("liquid X(2) %1").arg(QString::fromStdString(format.apply(*step.liquidX2, "0.000")))
             : QStringLiteral("no liquid");
         text += QStringLiteral("  %1 degrees: %2, %3 percent crystals. %4\n")
                     .arg(step.celsius)

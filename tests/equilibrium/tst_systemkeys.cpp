@@ -393,7 +393,7 @@ void SystemKeysTest::coolingsAreCheckedStepByStep()
     // A step's liquid changed, and a step left out, are named by line.
     QList<QByteArray> lines = notebook.split('\n');
     QList<QByteArray> changed = lines;
-    changed[3].replace(",0.50,,C", ",0.99,,C");
+    changed[3].replace(",0.500,,C", ",0.99,,C");
     QVERIFY(changed[3] != lines[3]);
     const Ran tampered = checkOf(changed.join('\n'));
     QCOMPARE(tampered.exitCode, 1);

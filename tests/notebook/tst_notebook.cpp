@@ -82,6 +82,7 @@ private slots:
     void exportsAreValid();
     void windowFollowsTheFile();
     void systemsGetTheirOwnPlots();
+    void coolingsDrawTheLiquidsPath();
 };
 
 void NotebookTest::rowsOfASession()
@@ -530,6 +531,60 @@ void NotebookTest::systemsGetTheirOwnPlots()
     QCOMPARE(status, 2);
     QVERIFY2(errors.contains(QStringLiteral("no runs of \"di-ab\"")), qPrintable(errors));
     QVERIFY(!QFile::exists(folder.filePath(QStringLiteral("di-ab.svg"))));
+}
+
+void NotebookTest::coolingsDrawTheLiquidsPath()
+{
+    // Two coolings of plagioclase: their liquids' paths, and the traverse
+    // after the fractional one, its crystal points in plagioclase's colour.
+    const std::vector<NotebookRow> rows = rowsOf(QStringLiteral("ab-an cool 0.5 0.5 1500 1300 50 equilibrium\n"
+                                                                "ab-an cool 0.5 0.5 1500 1120 20 fractional\nab-an probe\n"));
+    QTemporaryDir folder;
+    const QString path = folder.filePath(QStringLiteral("notebook.csv"));
+    // The window follows the file as the lab writes it, step by step.
+    write(path, notebookOf(std::vector<NotebookRow>(rows.begin(), rows.begin() + 3)));
+    NotebookWindow window;
+    window.open(path);
+    QTRY_VERIFY(window.plot(QStringLiteral("ab-an")));
+    QCOMPARE(int(window.plot(QStringLiteral("ab-an"))->data().paths.size()), 1);
+    QByteArray more;
+    for (std::size_t index = 3; index < rows.size(); ++index)
+        more += NotebookCsv::encode(rows[index]);
+    write(path, more, QIODevice::Append);
+    QTRY_COMPARE(window.model().rowCount(), int(rows.size()));
+    const PlotData &data = window.plot(QStringLiteral("ab-an"))->data();
+    QCOMPARE(int(data.paths.size()), 2);
+    QCOMPARE(data.paths[0].kind, PlotPath::Kind::Equilibrium);
+    QCOMPARE(data.paths[1].kind, PlotPath::Kind::Fractional);
+    // Every step with liquid, from the bulk at the start down the liquidus.
+    QCOMPARE(int(data.paths[0].points.size()), 5);
+    QCOMPARE(data.paths[0].points.first(), QPointF(0.5, 1500));
+    QCOMPARE(int(data.paths[1].points.size()), 20);
+    QVERIFY(data.paths[1].points.last().x() < 0.05);
+    QCOMPARE(data.paths[1].points.last().y(), 1120.0);
+    // No run symbols for a cooling: the traverse's six points alone.
+    QCOMPARE(int(data.markers.size()), 6);
+    QCOMPARE(data.markers[0].kind, PlotMarker::Kind::GlassPhase);
+    for (std::size_t point = 1; point < 6; ++point) {
+        QCOMPARE(data.markers[point].kind, PlotMarker::Kind::CrystalPhase);
+        QVERIFY(data.markers[point].colour.isValid());
+        QCOMPARE(data.markers[point].colour, data.markers[1].colour);
+    }
+    // Drawn, with both kinds in the legend.
+    QImage image(800, 600, QImage::Format_RGB32);
+    {
+        QPainter painter(&image);
+        PhasePlot(data).paint(painter, QRectF(0, 0, 800, 600));
+    }
+    const auto has = [&image](QRgb colour) {
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x)
+                if (image.pixel(x, y) == colour)
+                    return true;
+        return false;
+    };
+    QVERIFY(has(PhasePlot::pathPen(PlotPath::Kind::Equilibrium, 1).color().rgb()));
+    QVERIFY(has(PhasePlot::pathPen(PlotPath::Kind::Fractional, 1).color().rgb()));
 }
 
 QTEST_MAIN(NotebookTest)
