@@ -60,10 +60,12 @@ std::optional<std::vector<CoolingStep>> SystemExperimentModel::cool(const CoolEn
     return steps;
 }
 
-void SystemExperimentModel::showStep(std::size_t step)
+bool SystemExperimentModel::showStep(std::size_t step)
 {
-    if (m_path && step < m_path->steps().size())
-        m_shownStep = step;
+    if (!m_path || step >= m_path->steps().size())
+        return false;
+    m_shownStep = step;
+    return true;
 }
 
 std::vector<SystemReport::Phase> SystemExperimentModel::traversePoints() const

@@ -28,7 +28,7 @@ public:
     CoolingModel *cooling() override { return this; }
 
     std::optional<std::vector<CoolingStep>> cool(const CoolEntries &entries) override;
-    void showStep(std::size_t step) override;
+    bool showStep(std::size_t step) override;
 
     // The last run's phases, in order of composition.
     const std::vector<SystemReport::Phase> &phases() const { return m_phases; }

@@ -12,6 +12,8 @@ class SessionRecorder;
 // layout and sizes, entries named by the system's minerals, the charge's
 // picture drawn for each run. The window's Menu button (or Esc, or the close
 // box) takes the student back to where it was opened from: `finished` says so.
+// Besides the lab's buttons it has "Cool...", which cools the charge step
+// by step (see CoolingPanel).
 class SystemLauncher : public QObject
 {
     Q_OBJECT
@@ -27,5 +29,8 @@ signals:
     void finished();
 
 private:
+    // The window's "Cool..." button, each time the window is loaded.
+    void addCooling();
+
     ExperimentForm *m_form;
 };

@@ -49,6 +49,7 @@ public:
     // grams (the error path, as a run's). The report analyses the path's
     // last step until another is shown.
     virtual std::optional<std::vector<CoolingStep>> cool(const CoolEntries &entries) = 0;
-    // Which step of the last path the microprobe analyses.
-    virtual void showStep(std::size_t step) = 0;
+    // Which step of the last path the microprobe analyses; false when a
+    // run has come since (the run is what it analyses then).
+    virtual bool showStep(std::size_t step) = 0;
 };

@@ -62,10 +62,10 @@ ExperimentSession::CoolResult ExperimentSession::cool(const CoolTexts &texts, Co
     return {true, -1, {}, *steps, values[CoolStep]};
 }
 
-void ExperimentSession::showCoolingStep(std::size_t step)
+bool ExperimentSession::showCoolingStep(std::size_t step)
 {
-    if (CoolingModel *cooling = m_model->cooling())
-        cooling->showStep(step);
+    CoolingModel *cooling = m_model->cooling();
+    return cooling && cooling->showStep(step);
 }
 
 SessionEvent ExperimentSession::coolEvent(const CoolTexts &texts, CoolEntries::Kind kind, const CoolResult &result) const

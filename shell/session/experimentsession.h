@@ -57,7 +57,8 @@ public:
     // and leaves the draw counter alone, so a refused cooling leaves no trace.
     CoolResult cool(const CoolTexts &texts, CoolEntries::Kind kind, const QLocale &locale);
     // Which step of the last cooling the microprobe analyses.
-    void showCoolingStep(std::size_t step);
+    // False when there is no such step (a run has come since).
+    bool showCoolingStep(std::size_t step);
     SessionEvent coolEvent(const CoolTexts &texts, CoolEntries::Kind kind, const CoolResult &result) const;
 
     RunResult run(const EntryTexts &texts, const QLocale &locale);

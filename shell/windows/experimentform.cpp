@@ -45,6 +45,7 @@ void ExperimentForm::load()
     connect(m_window, &ExperimentWindow::runRequested, this, &ExperimentForm::Command1_Click);
     connect(m_window, &ExperimentWindow::menuRequested, this, &ExperimentForm::Command2_Click);
     connect(m_window, &ExperimentWindow::probeRequested, this, &ExperimentForm::Command3_Click);
+    emit loaded();
 }
 
 void ExperimentForm::unload()
@@ -89,6 +90,28 @@ void ExperimentForm::Command1_Click()
     m_window->showPicture(*picture.picture, pictureName, m_session.describe(result.charge));
     record(m_session.eventOf(entries, result));
     m_window->focusEntry(0);
+}
+
+ExperimentSession::CoolResult ExperimentForm::cool(const ExperimentSession::CoolTexts &texts, CoolEntries::Kind kind)
+{
+    const ExperimentSession::CoolResult result = m_session.cool(texts, kind, QLocale());
+    if (!result.isCooled) {
+        showMessage(QStringLiteral("Entry Error"), result.message);
+        return result;
+    }
+    record(m_session.coolEvent(texts, kind, result));
+    showCoolingStep(result.steps.size() - 1, result.steps.back());
+    return result;
+}
+
+bool ExperimentForm::showCoolingStep(std::size_t index, const CoolingStep &step)
+{
+    if (!m_session.showCoolingStep(index))
+        return false;
+    const wmf::ReadResult picture = m_pictures(m_session, step.charge);
+    if (m_window && picture.isValid())
+        m_window->showPicture(*picture.picture, QString(), m_session.describe(step.charge));
+    return true;
 }
 
 void ExperimentForm::record(const SessionEvent &event)

@@ -47,7 +47,17 @@ public:
     void Command2_Click();
     void Command3_Click();
 
+    // A melt cooled step by step, in an experiment that can: its entries'
+    // errors told as a run's are (the entries stay as typed), the cooling
+    // recorded, the path's last step shown.
+    ExperimentSession::CoolResult cool(const ExperimentSession::CoolTexts &texts, CoolEntries::Kind kind);
+    // Shows a step of the last cooling: its charge in the picture, and the
+    // microprobe analyses it.
+    // False, showing nothing, when a run has come since the cooling.
+    bool showCoolingStep(std::size_t index, const CoolingStep &step);
+
 signals:
+    void loaded();
     void unloaded();
 
 private:

@@ -143,6 +143,13 @@ QPushButton *ExperimentWindow::addButton(const char *name, const QString &captio
     return button;
 }
 
+QPushButton *ExperimentWindow::addExtraButton(const char *name, const QString &caption, const QRect &twips)
+{
+    QPushButton *button = addButton(name, caption, twips);
+    button->show();
+    return button;
+}
+
 QRect ExperimentWindow::place(const QRect &twips) const
 {
     return Twips::toPixels(twips, m_dotsPerInch);

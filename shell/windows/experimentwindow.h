@@ -43,6 +43,10 @@ public:
     // Esc and the close box both act as the menu button.
     void reject() override;
 
+    // A button besides the window's own three, for what an experiment
+    // offers beyond the lab's (a system's "Cool..."), placed in twips.
+    QPushButton *addExtraButton(const char *name, const QString &caption, const QRect &twips);
+
 signals:
     void runRequested();   // "Begin the Run"
     void menuRequested();  // "Menu", Esc, the close box

@@ -8,6 +8,7 @@
 #include "chargelayout.h"
 #include "chargepicture.h"
 #include "computedpicture.h"
+#include "coolingpanel.h"
 #include "experimentform.h"
 #include "messageboxcatcher.h"
 #include "polygongeometry.h"
@@ -23,6 +24,8 @@
 #include <QPainter>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QRadioButton>
+#include <QSlider>
 #include <QSignalSpy>
 #include <QVector3D>
 #include <QtTest>
@@ -125,6 +128,7 @@ private slots:
     void pictureCoversEachPhasesShare_data();
     void pictureCoversEachPhasesShare();
     void chooserByKeyboardAndScreenReader();
+    void coolingByKeyboard();
 };
 
 void SystemWindowsTest::windowHasTheLabsShape()
@@ -283,6 +287,89 @@ void SystemWindowsTest::chooserByKeyboardAndScreenReader()
     QVERIFY(chooser.chosen());
     QCOMPARE(chooser.chosen()->id, std::string("fo-sio2"));
     QCOMPARE(chooser.result(), int(QDialog::Accepted));
+}
+
+namespace {
+
+// Keeps what a window tells the notebook.
+class EventLog : public SessionRecorder
+{
+public:
+    void record(const SessionEvent &event) override { events.push_back(event); }
+    std::vector<SessionEvent> events;
+};
+
+} // namespace
+
+void SystemWindowsTest::coolingByKeyboard()
+{
+    AnalyticalScatter scatter;
+    EventLog log;
+    SystemLauncher launcher(systemDefinition(librarySystem("ab-an")), QStringLiteral("albite"),
+                            QStringLiteral("anorthite"), scatter, &log);
+    launcher.show();
+    ExperimentWindow *window = launcher.form()->window();
+    QVERIFY(QTest::qWaitForWindowExposed(window));
+    window->findChild<QLineEdit *>(QStringLiteral("txt(0)"))->setText(QStringLiteral("0.5"));
+    window->findChild<QLineEdit *>(QStringLiteral("txt(1)"))->setText(QStringLiteral("0.5"));
+    // "Cool..." beside the microprobe, by its access key.
+    auto *coolButton = window->findChild<QPushButton *>(QStringLiteral("CoolButton"));
+    QVERIFY(coolButton && coolButton->isVisible());
+    QCOMPARE(coolButton->accessibleName(), QStringLiteral("Cool..."));
+    QTest::keyClick(window, Qt::Key_C, Qt::AltModifier);
+    QTRY_VERIFY(window->findChild<CoolingPanel *>() && window->findChild<CoolingPanel *>()->isVisible());
+    CoolingPanel *panel = window->findChild<CoolingPanel *>();
+    const auto entry = [panel](const char *name) { return panel->findChild<QLineEdit *>(QLatin1String(name)); };
+    entry("From")->setText(QStringLiteral("1500"));
+    entry("To")->setText(QStringLiteral("1120"));
+    entry("Step")->setText(QStringLiteral("20"));
+    QCOMPARE(entry("Step")->accessibleName(), QStringLiteral("Step (degrees):"));
+    panel->findChild<QRadioButton *>(QStringLiteral("Fractional"))->setChecked(true);
+    {
+        // A step of nothing is an entry error, and nothing is recorded.
+        MessageBoxCatcher catcher;
+        entry("Step")->setText(QStringLiteral("0"));
+        QVERIFY(!panel->coolNow());
+        QCOMPARE(catcher.messages().size(), 1);
+        QCOMPARE(catcher.messages()[0].title, QStringLiteral("Entry Error"));
+        QVERIFY(log.events.empty());
+        entry("Step")->setText(QStringLiteral("20"));
+    }
+    QTest::keyClick(panel->findChild<QPushButton *>(QStringLiteral("Cool")), Qt::Key_Space);
+    QCOMPARE(panel->stepCount(), 20);
+    QCOMPARE(int(log.events.size()), 1);
+    QCOMPARE(log.events[0].kind, SessionEvent::Kind::Cool);
+    // The path's end is shown: its charge in the picture, its words read out.
+    QWidget *picture = window->findChild<QWidget *>(QStringLiteral("Picture1"));
+    auto *path = panel->findChild<QSlider *>(QStringLiteral("Path"));
+    QCOMPARE(path->value(), 19);
+    QCOMPARE(panel->focusWidget(), path);
+    QVERIFY2(path->accessibleDescription().startsWith(QStringLiteral("Step 20 of 20, 1120 degrees: liquid X(2) 0.00")),
+             qPrintable(path->accessibleDescription()));
+    QVERIFY(path->accessibleDescription().endsWith(picture->accessibleDescription()));
+    // Home: the start, all glass; the microprobe finds glass alone there.
+    QTest::keyClick(path, Qt::Key_Home);
+    QCOMPARE(picture->accessibleDescription(), QStringLiteral("Charge of glass (100 percent)."));
+    window->findChild<QPushButton *>(QStringLiteral("Command3"))->click();
+    QString report = window->findChild<QPlainTextEdit *>(QStringLiteral("Text1"))->toPlainText();
+    QVERIFY2(report.startsWith(QStringLiteral("Temperature = 1500 degrees Celsius")), qPrintable(report));
+    QCOMPARE(report.count(QLatin1Char('\n')), 3); // the header, the headings, the glass
+    QVERIFY(report.contains(QStringLiteral("\nglass ")));
+    // One step cooler with the button, then the end: the crystal traverse.
+    panel->findChild<QPushButton *>(QStringLiteral("Cooler"))->click();
+    QCOMPARE(path->value(), 1);
+    QTest::keyClick(path, Qt::Key_End);
+    window->findChild<QPushButton *>(QStringLiteral("Command3"))->click();
+    report = window->findChild<QPlainTextEdit *>(QStringLiteral("Text1"))->toPlainText();
+    QVERIFY2(report.contains(QStringLiteral("\nplagioclase core ")) && report.contains(QStringLiteral("\nplagioclase rim ")),
+             qPrintable(report));
+    // A run since the cooling: its path cannot be stepped through any more.
+    window->findChild<QLineEdit *>(QStringLiteral("txt(2)"))->setText(QStringLiteral("1400"));
+    window->findChild<QPushButton *>(QStringLiteral("Command1"))->click();
+    QTest::keyClick(path, Qt::Key_Home);
+    QVERIFY(!path->isEnabled());
+    QVERIFY(picture->accessibleDescription().startsWith(QStringLiteral("Charge of glass (")));
+    QVERIFY(!picture->accessibleDescription().contains(QStringLiteral("(100 percent)")));
 }
 
 QTEST_MAIN(SystemWindowsTest)
