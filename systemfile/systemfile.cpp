@@ -1,5 +1,7 @@
 #include "systemfile.h"
 
+#include "tomltext.h"
+
 #define TOML_EXCEPTIONS 0
 #include <toml++/toml.h>
 
@@ -272,6 +274,9 @@ SystemFile::Result SystemFile::read(std::string_view text, const std::string &fi
 {
     if (text.size() > largestBytes)
         return {std::nullopt, fileName + ":1: file: larger than a system file can be (256 KiB)"};
+    if (const std::optional<std::size_t> line = TomlText::lineOfStrayCharacter(text))
+        return {std::nullopt, fileName + ":" + std::to_string(*line)
+                                  + ": TOML: a character beyond ASCII outside quotes and comments"};
     const toml::parse_result parsed = toml::parse(text, fileName);
     if (parsed.failed()) {
         const toml::parse_error &error = parsed.error();

@@ -227,6 +227,19 @@ void SystemLibraryTest::badFilesNameTheirLineAndKey_data()
                                             << "another solid has this name";
     QTest::addRow("a melting point as text") << changed("melting_point = 1500.0", "melting_point = \"hot\"")
                                              << "a-b.toml:21: [[solid]] 1: melting_point: must be a number";
+    // Beyond ASCII: in strings and comments as any text may be, nowhere else.
+    QTest::addRow("letters beyond ASCII in strings and comments")
+        << changed(QStringLiteral("title = \"A \u2013 B\""),
+                   QStringLiteral("title = \"\u00A1A \u2013 B\\\" \u00FC\" # M\u00FCller's \"system\" \u00A1"))
+        << "";
+    QTest::addRow("letters beyond ASCII in strings over lines")
+        << changed(QStringLiteral("reference = \"Nobody (2026)\""),
+                   QStringLiteral("reference = \"\"\"Nobody \"\\\n(2026) \u2013 \u00FC\"\"\"\nteaches = '''\u00A1\n'''"))
+        << "";
+    QTest::addRow("a letter beyond ASCII before a key")
+        << changed("[mineral2]", "[mineral2]\n\u00A1name = \"b\"") << "a-b.toml:11: TOML: a character beyond ASCII";
+    QTest::addRow("a letter beyond ASCII after a string")
+        << changed("id = \"a-b\"", "id = \"a-b\"\uFCBF") << "a-b.toml:1: TOML: a character beyond ASCII";
 }
 
 void SystemLibraryTest::badFilesNameTheirLineAndKey()

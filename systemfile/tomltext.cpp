@@ -1,0 +1,58 @@
+#include "tomltext.h"
+
+std::optional<std::size_t> TomlText::lineOfStrayCharacter(std::string_view text)
+{
+    enum class In { Plain, Comment, Basic, Literal, MultiBasic, MultiLiteral };
+    In in = In::Plain;
+    std::size_t line = 1;
+    const auto startsWith = [&text](std::size_t at, std::string_view what) { return text.substr(at, what.size()) == what; };
+    for (std::size_t at = 0; at < text.size(); ++at) {
+        const char character = text[at];
+        if (character == '\n') {
+            ++line;
+            // A comment, and a one-line string the library will refuse, end here.
+            if (in == In::Comment || in == In::Basic || in == In::Literal)
+                in = In::Plain;
+            continue;
+        }
+        switch (in) {
+        case In::Plain:
+            if (static_cast<unsigned char>(character) >= 0x80)
+                return line;
+            if (character == '#')
+                in = In::Comment;
+            else if (startsWith(at, "\"\"\""))
+                in = In::MultiBasic, at += 2;
+            else if (startsWith(at, "'''"))
+                in = In::MultiLiteral, at += 2;
+            else if (character == '"')
+                in = In::Basic;
+            else if (character == '\'')
+                in = In::Literal;
+            break;
+        case In::Comment:
+            break;
+        case In::Basic:
+        case In::MultiBasic:
+            if (character == '\\') {
+                // An escaped character, a quote perhaps, or a line's end.
+                line += at + 1 < text.size() && text[at + 1] == '\n';
+                ++at;
+            }
+            else if (in == In::Basic && character == '"')
+                in = In::Plain;
+            else if (in == In::MultiBasic && startsWith(at, "\"\"\""))
+                in = In::Plain, at += 2;
+            break;
+        case In::Literal:
+            if (character == '\'')
+                in = In::Plain;
+            break;
+        case In::MultiLiteral:
+            if (startsWith(at, "'''"))
+                in = In::Plain, at += 2;
+            break;
+        }
+    }
+    return std::nullopt;
+}

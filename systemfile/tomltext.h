@@ -1,0 +1,19 @@
+#pragma once
+
+#include <cstddef>
+#include <optional>
+#include <string_view>
+
+// What TOML allows outside its strings and comments: ASCII alone (bare
+// keys are letters, digits, '-' and '_'; whitespace is blanks and tabs).
+// The TOML library Debian ships reaches code it declares unreachable when
+// it meets some characters beyond ASCII there (U+00A1 or U+FCBF in front of
+// a key, for one), so a file is looked at first, and such a character is
+// refused with its line before the library sees it.
+class TomlText
+{
+public:
+    // The line (from 1) of the first character beyond ASCII that stands
+    // outside a string and a comment, or nothing.
+    static std::optional<std::size_t> lineOfStrayCharacter(std::string_view text);
+};
