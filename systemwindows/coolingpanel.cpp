@@ -47,7 +47,8 @@ CoolingPanel::CoolingPanel(ExperimentForm *form, QWidget *parent)
     layout->addWidget(equilibrium);
     layout->addWidget(fractional);
 
-    auto *cool = new QPushButton(QStringLiteral("&Cool"));
+    // Alt+C stays the window's "Cool..." (a tool window shares its window's keys).
+    auto *cool = new QPushButton(QStringLiteral("Cool &now"));
     cool->setObjectName(QStringLiteral("Cool"));
     cool->setDefault(true);
     layout->addWidget(cool);

@@ -24,8 +24,12 @@ void SystemLauncher::addCooling()
     QPushButton *cool = window->addExtraButton("CoolButton", QStringLiteral("&Cool..."), QRect(3735, 2760, 870, 375));
     connect(cool, &QPushButton::clicked, window, [this, window] {
         auto *panel = window->findChild<CoolingPanel *>();
-        if (!panel)
+        if (!panel) {
             panel = new CoolingPanel(m_form, window);
+            // Beside the window, so its picture stays in sight.
+            panel->adjustSize();
+            panel->move(window->frameGeometry().topRight() + QPoint(8, 0));
+        }
         panel->show();
         panel->raise();
         panel->activateWindow();

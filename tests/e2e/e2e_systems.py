@@ -172,8 +172,56 @@ def scenario_chooser(display):
         shutil.rmtree(folder, ignore_errors=True)
 
 
+def scenario_cooling(display):
+    """Plagioclase cooled fractionally by keyboard: the panel's entries, the
+    path stepped through with the picture following, the traverse, and the
+    notebook's rows equal to the answer key's."""
+    folder = tempfile.mkdtemp()
+    notebook = os.path.join(folder, "notebook.csv")
+    expected = answer_key_notebook("ab-an cool 0.5 0.5 1500 1120 20 fractional\nab-an probe\n")
+    lab = Lab(LAB, PICTURES, display, {"HOME": folder}, ["--system", "ab-an", "--notebook", notebook],
+              first_window=AB_AN)
+    try:
+        window = lab.menu
+        wait_for("focus in the first entry", lambda: lab.focused(window).name == grams_of("albite"))
+        lab.type("0.5")
+        lab.keys("Tab")
+        lab.type("0.5")
+        lab.keys("alt+c")
+        panel = lab.window("Cool the melt")
+        for name, text in (("Start at (degrees Celsius):", "1500"), ("End at (degrees Celsius):", "1120"),
+                           ("Step (degrees):", "20")):
+            # The entry, not its label of the same name.
+            lab.click(lab.control(panel, name, role="text"))
+            lab.keys("ctrl+a")
+            lab.type(text)
+        lab.keys("alt+f", "alt+n")
+        path = lab.control(panel, "Step of the cooling path")
+        wait_for("the path's end", lambda: lab.description_of(path).startswith("Step 20 of 20, 1120 degrees"))
+        picture = lab.control(window, "Charge picture")
+        check(lab.description_of(path).endswith(lab.description_of(picture)), "the picture shows the step")
+        lab.click(path)
+        lab.keys("Home")
+        wait_for("the start", lambda: lab.description_of(picture) == "Charge of glass (100 percent).")
+        lab.keys("End")
+        wait_for("the end again", lambda: "plagioclase" in lab.description_of(picture))
+        lab.screenshot("Cool the melt", os.path.join(OUTPUT, "cooling-panel.png"))
+        lab.keys("Escape")
+        lab.wait_closed("Cool the melt")
+        report = microprobe(lab, lab.activate(AB_AN))
+        check("plagioclase core" in report and "plagioclase rim" in report, f"the traverse:\n{report}")
+        lab.keys("Escape")
+        equal(lab.wait_exit(), 0, "exit status after leaving the window")
+    finally:
+        lab.close()
+    try:
+        check_notebook_against_key(notebook, expected)
+    finally:
+        shutil.rmtree(folder, ignore_errors=True)
+
+
 def main():
-    return run_scenarios((scenario_fo_sio2_session, scenario_ab_an_with_a_kit, scenario_chooser))
+    return run_scenarios((scenario_fo_sio2_session, scenario_ab_an_with_a_kit, scenario_chooser, scenario_cooling))
 
 
 if __name__ == "__main__":
