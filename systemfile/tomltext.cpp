@@ -1,8 +1,25 @@
 #include "tomltext.h"
 
+namespace {
+
+// Where the library's scan of a number-like value stops.
+bool endsValue(char character)
+{
+    return character == ' ' || character == '\t' || character == '\r' || character == ',' || character == ']'
+        || character == '}' || character == '#';
+}
+
+bool isBareCharacter(char character)
+{
+    return (character >= 'a' && character <= 'z') || (character >= 'A' && character <= 'Z')
+        || (character >= '0' && character <= '9') || character == '-' || character == '_';
+}
+
+} // namespace
+
 std::optional<std::size_t> TomlText::lineOfStrayCharacter(std::string_view text)
 {
-    enum class In { Plain, Comment, Basic, Literal, MultiBasic, MultiLiteral };
+    enum class In { Plain, Number, Comment, Basic, Literal, MultiBasic, MultiLiteral };
     In in = In::Plain;
     std::size_t line = 1;
     const auto startsWith = [&text](std::size_t at, std::string_view what) { return text.substr(at, what.size()) == what; };
@@ -11,7 +28,7 @@ std::optional<std::size_t> TomlText::lineOfStrayCharacter(std::string_view text)
         if (character == '\n') {
             ++line;
             // A comment, and a one-line string the library will refuse, end here.
-            if (in == In::Comment || in == In::Basic || in == In::Literal)
+            if (in == In::Number || in == In::Comment || in == In::Basic || in == In::Literal)
                 in = In::Plain;
             continue;
         }
@@ -29,6 +46,17 @@ std::optional<std::size_t> TomlText::lineOfStrayCharacter(std::string_view text)
                 in = In::Basic;
             else if (character == '\'')
                 in = In::Literal;
+            else if (((character >= '0' && character <= '9') || character == '+' || character == '-')
+                     && (at == 0 || !isBareCharacter(text[at - 1])))
+                in = In::Number;
+            break;
+        case In::Number:
+            if (static_cast<unsigned char>(character) >= 0x80)
+                return line;
+            if (character == '#')
+                in = In::Comment;
+            else if (endsValue(character))
+                in = In::Plain;
             break;
         case In::Comment:
             break;

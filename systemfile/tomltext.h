@@ -9,11 +9,15 @@
 // The TOML library Debian ships reaches code it declares unreachable when
 // it meets some characters beyond ASCII there (U+00A1 or U+FCBF in front of
 // a key, for one), so a file is looked at first, and such a character is
-// refused with its line before the library sees it.
+// refused with its line before the library sees it. A value that begins
+// with a digit or a sign is read by the library up to the next blank,
+// comma, bracket or comment, quotes and all, so a quote inside such a
+// value opens no string here either.
 class TomlText
 {
 public:
     // The line (from 1) of the first character beyond ASCII that stands
-    // outside a string and a comment, or nothing.
+    // outside a string and a comment (or inside a number-like value), or
+    // nothing.
     static std::optional<std::size_t> lineOfStrayCharacter(std::string_view text);
 };

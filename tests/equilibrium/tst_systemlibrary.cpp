@@ -240,6 +240,9 @@ void SystemLibraryTest::badFilesNameTheirLineAndKey_data()
         << changed("[mineral2]", "[mineral2]\n\u00A1name = \"b\"") << "a-b.toml:11: TOML: a character beyond ASCII";
     QTest::addRow("a letter beyond ASCII after a string")
         << changed("id = \"a-b\"", "id = \"a-b\"\uFCBF") << "a-b.toml:1: TOML: a character beyond ASCII";
+    QTest::addRow("a letter beyond ASCII behind a quote inside a number")
+        << changed(QStringLiteral("margules = [0.0]"), QStringLiteral("margules = [+[X\"\u0113\"]"))
+        << "a-b.toml:16: TOML: a character beyond ASCII";
 }
 
 void SystemLibraryTest::badFilesNameTheirLineAndKey()
