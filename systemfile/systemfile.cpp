@@ -276,7 +276,7 @@ SystemFile::Result SystemFile::read(std::string_view text, const std::string &fi
         return {std::nullopt, fileName + ":1: file: larger than a system file can be (256 KiB)"};
     if (const std::optional<std::size_t> line = TomlText::lineOfStrayCharacter(text))
         return {std::nullopt, fileName + ":" + std::to_string(*line)
-                                  + ": TOML: a character beyond ASCII outside quotes and comments"};
+                                  + ": TOML: a character beyond ASCII outside quotes and comments, or first after a backslash in a \"\"\" string"};
     const toml::parse_result parsed = toml::parse(text, fileName);
     if (parsed.failed()) {
         const toml::parse_error &error = parsed.error();

@@ -15,6 +15,19 @@ bool isBareCharacter(char character)
         || (character >= '0' && character <= '9') || character == '-' || character == '_';
 }
 
+// After a backslash in a multi-line string: the escaped character, or,
+// when that is whitespace (a line-ending backslash), the first character
+// after all the whitespace and line ends that follow, counting the lines.
+std::size_t firstKept(std::string_view text, std::size_t at, std::size_t &line)
+{
+    const auto isBlank = [](char character) { return character == ' ' || (character >= '\t' && character <= '\r'); };
+    if (at >= text.size() || !isBlank(text[at]))
+        return at;
+    for (; at < text.size() && isBlank(text[at]); ++at)
+        line += text[at] == '\n';
+    return at;
+}
+
 } // namespace
 
 std::optional<std::size_t> TomlText::lineOfStrayCharacter(std::string_view text)
@@ -61,15 +74,21 @@ std::optional<std::size_t> TomlText::lineOfStrayCharacter(std::string_view text)
         case In::Comment:
             break;
         case In::Basic:
+            if (character == '\\' && at + 1 < text.size() && text[at + 1] != '\n')
+                ++at; // an escaped character, a quote perhaps
+            else if (character == '"')
+                in = In::Plain;
+            break;
         case In::MultiBasic:
             if (character == '\\') {
-                // An escaped character, a quote perhaps, or a line's end.
-                line += at + 1 < text.size() && text[at + 1] == '\n';
-                ++at;
+                // The library asks whether the escaped character, and after a
+                // line-ending backslash the first one it keeps, is whitespace.
+                const std::size_t kept = firstKept(text, at + 1, line);
+                if (kept < text.size() && static_cast<unsigned char>(text[kept]) >= 0x80)
+                    return line;
+                at = kept == at + 1 ? at + 1 : kept - 1;
             }
-            else if (in == In::Basic && character == '"')
-                in = In::Plain;
-            else if (in == In::MultiBasic && startsWith(at, "\"\"\""))
+            else if (startsWith(at, "\"\"\""))
                 in = In::Plain, at += 2;
             break;
         case In::Literal:

@@ -243,6 +243,13 @@ void SystemLibraryTest::badFilesNameTheirLineAndKey_data()
     QTest::addRow("a letter beyond ASCII behind a quote inside a number")
         << changed(QStringLiteral("margules = [0.0]"), QStringLiteral("margules = [+[X\"\u0113\"]"))
         << "a-b.toml:16: TOML: a character beyond ASCII";
+    QTest::addRow("a letter beyond ASCII first on a line a backslash continues")
+        << changed(QStringLiteral("reference = \"Nobody (2026)\""),
+                   QStringLiteral("reference = \"\"\"Nobody \\\n\n  \uFEFB (2026)\"\"\""))
+        << "a-b.toml:5: TOML: a character beyond ASCII";
+    QTest::addRow("a letter beyond ASCII escaped in a multi-line string")
+        << changed(QStringLiteral("reference = \"Nobody (2026)\""), QStringLiteral("reference = \"\"\"\\\u00E9\"\"\""))
+        << "a-b.toml:3: TOML: a character beyond ASCII";
 }
 
 void SystemLibraryTest::badFilesNameTheirLineAndKey()
